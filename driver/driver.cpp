@@ -1,0 +1,64 @@
+#include "driver.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <string>
+
+#include "diagnostics.h"
+
+namespace {
+
+constexpr int kFailureStatus = 1;  // every reported failure; POSIX keeps only 8 bits
+
+void write_to(FILE* stream, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+  std::fflush(stream);
+}
+
+void report_start_failure(const char* path) {
+  write_to(stdout, "Error.\n");
+  std::string rest = " Type: Start\n Name: \"" + display_name(path) + "\"\n";
+  rest += "Could not read program file.\n\\/\n";
+  write_to(stderr, rest);
+}
+
+bool is_directory(FILE* f) {
+  struct stat st;
+  return fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
+std::optional<std::string> read_program_file(const char* path) {
+  FILE* f = std::fopen(path, "r");
+  if (!f) return std::nullopt;
+  if (is_directory(f)) {
+    std::fclose(f);
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[4096];
+  for (;;) {
+    size_t n = std::fread(buffer, 1, 4095, f);
+    if (n == 0) break;
+    text.append(buffer, n);
+  }
+  core_assert(std::fclose(f) == 0, 5075);
+  return text;
+}
+
+int tarn_main(int argc, char** argv) {
+  if (argc == 0) assertion_failed("tarn", 57);
+  if (argc == 1) {
+    write_to(stderr, "Error.\n Type: Usage\nUsage: tarn file arg0 arg1 arg2 ...\n\\/\n");
+    return kFailureStatus;
+  }
+  std::optional<std::string> text = read_program_file(argv[1]);
+  if (!text) {
+    report_start_failure(argv[1]);
+    return kFailureStatus;
+  }
+  write_to(stderr, "tarn: programs cannot be run by this build yet\n");
+  return kFailureStatus;
+}

@@ -1,0 +1,252 @@
+#include "term.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "diagnostics.h"
+
+const char kCountAlphabet[65] =
+    ",_abcdefghijklmnopqrustvwzxy0123456789ABCDEFGHIJKLMNOPQRUSTVWZXY";
+
+namespace {
+
+// Count changes keep the upper 34 bits of the old word, so they never carry into the extent.
+inline uint64_t keep_upper(uint64_t old_word, uint64_t new_word) {
+  return new_word ^ ((old_word ^ new_word) & ~kRefsMask);
+}
+
+void free_leaf(Node* n) { std::free(n); }
+
+// Freed pairs are chained through their (no longer needed) header word, so that releasing a
+// spine of any depth needs neither recursion nor extra memory.
+void free_pairs(Node* first) {
+  Node* pending = first;
+  while (pending) {
+    Node* p = pending;
+    pending = reinterpret_cast<Node*>(p->header);
+    Node* children[2] = {pair_left(p), pair_right(p)};
+    ::operator delete(static_cast<void*>(p), sizeof(Pair));
+    for (Node* c : children) {
+      uint64_t v = c->header;
+      core_assert((v & kRefsMask) != 0, 4299);
+      uint64_t w = keep_upper(v, v - 1);
+      if ((w & kRefsMask) != 0) {
+        c->header = w;
+      } else if (node_is_leaf(c)) {
+        free_leaf(c);
+      } else {
+        c->header = reinterpret_cast<uint64_t>(pending);
+        pending = c;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void retain(Node* n) {
+  uint64_t v = n->header;
+  uint64_t w = keep_upper(v, v + 1);
+  n->header = w;
+  core_assert((w & kRefsMask) != 0, 4333);
+}
+
+void release_node(Node* n) {
+  uint64_t v = n->header;
+  core_assert((v & kRefsMask) != 0, 4299);
+  uint64_t w = keep_upper(v, v - 1);
+  if ((w & kRefsMask) != 0) {
+    n->header = w;
+    return;
+  }
+  if (node_is_leaf(n)) {
+    free_leaf(n);
+  } else {
+    n->header = 0;
+    free_pairs(n);
+  }
+}
+
+void set_arity(Node* n, int arity) {
+  core_assert(arity < 12, 4422);
+  core_assert(arity >= -52, 4423);
+  uint64_t code = uint64_t(arity + 52);
+  core_assert(code < 64, 4428);
+  n->header = (n->header & ~(0x3Full << 56)) | (code << 56);
+}
+
+void set_extent(Node* n, uint64_t value) {
+  core_assert(value <= kExtentMax, 4433);
+  n->header = (n->header & ~kExtentMask) | (value << kExtentShift);
+}
+
+void set_inner(Node* n, bool inner) {
+  n->header = inner ? (n->header | kInnerBit) : (n->header & ~kInnerBit);
+}
+
+void set_tag_byte(Node* n, unsigned tag) {
+  n->header = (n->header & ~(0xFFull << 56)) | (uint64_t(tag & 0xFF) << 56);
+}
+
+void release(Term& t) {
+  core_assert(bool(t), 6619);
+  Node* n = t.take();
+  release_node(n);
+}
+
+void assign(Term& target, const Term& source) {
+  core_assert(bool(target), 6625);
+  core_assert(bool(source), 6626);
+  target = source;
+}
+
+namespace {
+
+Term new_leaf(const char* bytes, size_t n) {
+  auto* block = static_cast<Node*>(std::malloc(sizeof(uint64_t) + n + 1));
+  if (!block) throw std::bad_alloc();
+  char* text = leaf_chars(block);
+  if (n) std::memcpy(text, bytes, n);
+  text[n] = '\0';
+  uint64_t extent = 0;
+  unsigned char c = n ? static_cast<unsigned char>(bytes[0]) : 0;
+  if (((c >= '0' && c <= '9') || c == '[') && n < kLongText) extent = n;
+  block->header = kLeafBit | (extent << kExtentShift) | 1;
+  return Term::adopt(block);
+}
+
+}  // namespace
+
+Term make_leaf(const char* text) {
+  core_assert(text != nullptr, 6602);
+  return new_leaf(text, std::strlen(text));
+}
+
+Term make_leaf(std::string_view bytes) { return new_leaf(bytes.data(), bytes.size()); }
+
+Term make_pair(Term function, Term argument) {
+  core_assert(bool(function) && bool(argument), 6596);
+  auto* p = static_cast<Pair*>(::operator new(sizeof(Pair)));
+  p->header = 1;
+  p->left = function.take();
+  p->right = argument.take();
+  return Term::adopt(reinterpret_cast<Node*>(p));
+}
+
+Term apply(const Term& function, const Term& argument) { return make_pair(function, argument); }
+
+Term apply2(Term f, Term a, Term b) {
+  return make_pair(make_pair(std::move(f), std::move(a)), std::move(b));
+}
+
+Term apply3(Term f, Term a, Term b, Term c) {
+  return make_pair(apply2(std::move(f), std::move(a), std::move(b)), std::move(c));
+}
+
+bool is_pair(const Term& t) { return node_is_pair(t.get()); }
+bool is_leaf(const Term& t) { return node_is_leaf(t.get()); }
+
+Term left_of(const Term& t) {
+  core_assert(node_is_pair(t.get()), 6683);
+  Node* c = pair_left(t.get());
+  core_assert(c != nullptr, 6596);
+  return Term::share(c);
+}
+
+Term right_of(const Term& t) {
+  core_assert(node_is_pair(t.get()), 6684);
+  Node* c = pair_right(t.get());
+  core_assert(c != nullptr, 6596);
+  return Term::share(c);
+}
+
+unsigned char first_char(const Term& t) { return node_first_char(t.get()); }
+
+std::string_view leaf_text(const Term& t) { return leaf_text(t.get()); }
+
+std::string_view leaf_text(const Node* n) {
+  if (node_is_pair(n)) return {};
+  const char* s = leaf_chars(n);
+  unsigned char c = static_cast<unsigned char>(s[0]);
+  if (c == ' ') return {s, 9};
+  if (c == '(') {
+    size_t close = 1;
+    uint64_t count = 0;
+    while (s[close] != ')') count = count * 64 + uint64_t(count_digit_value(s[close++]));
+    return {s, close + 1 + count};
+  }
+  if ((c >= '0' && c <= '9') || c == '[') {
+    uint64_t e = node_extent(n);
+    if (e) return {s, e};
+    size_t len = std::strlen(s);
+    core_assert(len >= kLongText, 6726);
+    return {s, len};
+  }
+  return {s, std::strlen(s)};
+}
+
+size_t text_length(const Term& t) { return text_length(t.get()); }
+
+size_t text_length(const Node* n) {
+  if (node_is_pair(n)) return 0;
+  const char* s = leaf_chars(n);
+  unsigned char c = static_cast<unsigned char>(s[0]);
+  if (c == ' ') return 9;
+  if ((c >= '0' && c <= '9') || c == '[') {
+    uint64_t e = node_extent(n);
+    if (e) return e;
+  }
+  return std::strlen(s);
+}
+
+bool leaf_is(const Node* n, std::string_view s) {
+  if (!node_is_leaf(n)) return false;
+  const char* text = leaf_chars(n);
+  return std::strncmp(text, s.data(), s.size()) == 0 && text[s.size()] == '\0' &&
+         std::memchr(s.data(), 0, s.size()) == nullptr;
+}
+
+int count_digit_value(unsigned char c) {
+  if (c == ',') return 0;
+  if (c == '_') return 1;
+  static const int* table = [] {
+    static int t[256];
+    for (int& v : t) v = -1;
+    for (int i = 0; i < 64; ++i) t[static_cast<unsigned char>(kCountAlphabet[i])] = i;
+    return t;
+  }();
+  int v = table[c];
+  core_assert(v >= 0, 3328);
+  return v;
+}
+
+std::string encode_count(uint64_t n) {
+  std::string out;
+  while (n) {
+    out.insert(out.begin(), kCountAlphabet[n % 64]);
+    n /= 64;
+  }
+  return out;
+}
+
+Term make_text(std::string_view payload) {
+  std::string s = "(" + encode_count(payload.size()) + ")";
+  s.append(payload);
+  return make_leaf(std::string_view(s));
+}
+
+bool is_text_leaf(const Node* n) { return node_first_char(n) == '('; }
+
+uint64_t text_count(const Node* n) {
+  const char* s = leaf_chars(n);
+  uint64_t count = 0;
+  for (size_t i = 1; s[i] != ')'; ++i) count = count * 64 + uint64_t(count_digit_value(s[i]));
+  return count;
+}
+
+std::string_view text_payload(const Node* n) {
+  std::string_view whole = leaf_text(n);
+  size_t close = whole.find(')');
+  return whole.substr(close + 1);
+}
