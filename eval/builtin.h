@@ -1,0 +1,25 @@
+// The calling convention of built-in functions.
+//
+// A built-in receives the whole redex m = (...((name a1) a2) ... an), owns that handle, and
+// returns one new term that replaces the redex (it may be a further application). Arguments
+// are read back with right_of/left_of: the last argument is right_of(m). The engine calls a
+// built-in only when it has exactly its arity of arguments, all in normal form. Wrong kinds of
+// argument give the leaf Z; truth values are the leaves K and H.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "term.h"
+
+using BuiltinFunction = Term (*)(Term application);
+
+struct BuiltinRow {
+  const char* name;
+  uint8_t arity;
+  BuiltinFunction function;
+};
+
+// Each family of built-ins exports its rows; the registry gathers them by name.
+std::span<const BuiltinRow> primitive_rows();
+std::span<const BuiltinRow> bridge_rows();

@@ -1,0 +1,18 @@
+// The process-wide program tables shared by the front end and the engine.
+//
+// DefinitionTable: name -> definition term; the empty name holds the main expression and,
+// after a successful run, its result. The memo map records definitions without parameters
+// whose value is being computed (flag 0) or has been stored (flag 1).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "term.h"
+
+using DefinitionTable = std::map<std::string, Term, std::less<>>;
+using MemoMap = std::map<std::string, uint8_t, std::less<>>;
+
+DefinitionTable& definition_table();
+MemoMap& memo_map();
