@@ -1,0 +1,200 @@
+#include "parser.h"
+
+#include <utility>
+
+#include "diagnostics.h"
+
+namespace {
+
+// Operators of the binary levels 0..8, loosest first, and how each level folds.
+constexpr int kLastBinaryLevel = 8;
+constexpr ByteSet kLevelOperators[kLastBinaryLevel + 1] = {
+    ByteSet(","),    ByteSet(";\\{"), ByteSet("?\n"), ByteSet("&|"), ByteSet("=<>#"),
+    ByteSet("@ "),   ByteSet("+-:."), ByteSet("*/%'"), ByteSet("^"),
+};
+constexpr bool kFoldsRight[kLastBinaryLevel + 1] = {true,  true,  false, true, true,
+                                                    false, false, false, true};
+constexpr ByteSet kAffixes(kAffixChars);
+constexpr ByteSet kComma(",");
+
+inline unsigned char byte_at(const TextIndex& x, int64_t i) {
+  return static_cast<unsigned char>(x.text[size_t(i)]);
+}
+
+Term byte_leaf(unsigned char c) {
+  const char ch = char(c);
+  return make_leaf(std::string_view(&ch, 1));
+}
+
+Term empty_leaf() { return make_leaf("}"); }
+
+// One operator of a binary level: the bytes [start, end) it takes up. A brace takes up its
+// whole group, whose inside holds the items.
+struct Cut {
+  int64_t start;
+  int64_t end;
+};
+
+// The last operator of the level in [begin, end), found walking backwards over whole groups;
+// start is begin - 1 when there is none.
+Cut last_cut(const TextIndex& x, int level, int64_t begin, int64_t end) {
+  const ByteSet& ops = kLevelOperators[level];
+  for (int64_t i = end - 1; i >= begin; --i) {
+    const unsigned char c = byte_at(x, i);
+    if (closes_group(x, i, begin)) {
+      const int64_t opener = x.partner[size_t(i)];
+      if (c == '}' && ops.has('{')) return {opener, i + 1};
+      i = opener;
+    } else if (ops.has(c) && c != '{') {  // an unpaired brace is an ordinary byte
+      return {i, i + 1};
+    }
+  }
+  return {begin - 1, begin - 1};
+}
+
+// The first byte of the set in [i, end) outside groups, or end.
+int64_t next_in_set(const TextIndex& x, int64_t i, int64_t end, const ByteSet& set) {
+  for (; i < end; ++i) {
+    if (set.has(byte_at(x, i))) return i;
+    if (opens_group(x, i, end)) i = x.partner[size_t(i)];
+  }
+  return end;
+}
+
+int64_t skip_affixes(const TextIndex& x, int64_t i, int64_t end) {
+  while (i < end && is_affix(byte_at(x, i))) ++i;
+  return i;
+}
+
+// Wraps the affix operators at [begin, end) around inner, the one nearest inner innermost.
+Term wrap_prefixes(const TextIndex& x, int64_t begin, int64_t end, Term inner) {
+  for (int64_t i = end - 1; i >= begin; --i) inner = make_pair(byte_leaf(byte_at(x, i)), std::move(inner));
+  return inner;
+}
+
+// Juxtaposition of words: the first word is an atom; a later word that is exactly one
+// parenthesised group is a call list whose comma-separated pieces are applied in order.
+Term juxtapose(const TextIndex& x, int64_t begin, int64_t end) {
+  if (begin >= end) return empty_leaf();
+  int64_t word = begin;
+  int64_t next = next_word_start(x, word, end);
+  Term acc = make_atom(x, word, next);
+  while (next < end) {
+    word = next;
+    next = next_word_start(x, word, end);
+    if (byte_at(x, word) == '(' && x.partner[size_t(word)] == next - 1 && next - word >= 2) {
+      const int64_t close = next - 1;
+      for (int64_t piece = word + 1;;) {
+        const int64_t comma = next_in_set(x, piece, close, kComma);
+        acc = make_pair(std::move(acc), parse_expression(x, piece, comma));
+        if (comma >= close) break;
+        piece = comma + 1;
+      }
+    } else {
+      acc = make_pair(std::move(acc), make_atom(x, word, next));
+    }
+  }
+  return acc;
+}
+
+// A piece that starts with a run of affixes: the run's operators around the word after it.
+Term affix_piece(const TextIndex& x, int64_t begin, int64_t end) {
+  core_assert(end - begin >= 2, 5516);
+  const int64_t run_end = skip_affixes(x, begin, end);
+  return wrap_prefixes(x, begin, run_end, juxtapose(x, run_end, end));
+}
+
+// Affix runs inside a word cut it: "f!x$y" is ((f (! x)) ($ y)).
+Term affix_runs(const TextIndex& x, int64_t begin, int64_t end) {
+  int64_t cut = affix_position(x, begin, end, kAffixes);
+  if (cut < 0) return juxtapose(x, begin, end);
+  Term acc = juxtapose(x, begin, cut);
+  while (cut >= 0) {
+    const int64_t next = affix_position(x, skip_affixes(x, cut, end), end, kAffixes);
+    const int64_t piece_end = next < 0 ? end : next;
+    acc = make_pair(std::move(acc), affix_piece(x, cut, piece_end));
+    cut = next;
+  }
+  return acc;
+}
+
+// Affixes as the first bytes: "~!x" is (~ (! x)).
+Term prefixed(const TextIndex& x, int64_t begin, int64_t end) {
+  core_assert(begin < end, 5489);
+  const int64_t run_end = skip_affixes(x, begin, end);
+  Term inner = run_end < end ? affix_runs(x, run_end, end) : empty_leaf();
+  return wrap_prefixes(x, begin, run_end, std::move(inner));
+}
+
+// Below the binary levels: affixes as the last bytes, stripped from the end, so "x!~" is
+// (~ (! x)); then prefixes, affix runs inside words, and words.
+Term parse_operand(const TextIndex& x, int64_t begin, int64_t end) {
+  int64_t core_end = end;
+  while (core_end > begin && is_affix(byte_at(x, core_end - 1))) --core_end;
+  Term inner = core_end > begin ? prefixed(x, begin, core_end) : empty_leaf();
+  for (int64_t i = core_end; i < end; ++i) inner = make_pair(byte_leaf(byte_at(x, i)), std::move(inner));
+  return inner;
+}
+
+// The binary levels from the given one down. A level without an operator in the range hands
+// it to the next level in this same frame, so a nesting level costs only a few frames; long
+// operator chains are folded in loops.
+Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
+  for (; level <= kLastBinaryLevel; ++level) {
+    if (kFoldsRight[level]) {
+      Cut cut = last_cut(x, level, begin, end);
+      if (cut.start < begin) continue;
+      Term acc = parse_level(x, level + 1, cut.end, end);
+      for (;;) {
+        const Cut previous = last_cut(x, level, begin, cut.start);
+        const int64_t piece = previous.start < begin ? begin : previous.end;
+        Term left = parse_level(x, level + 1, piece, cut.start);
+        const unsigned char op = byte_at(x, cut.start);
+        if (op == '{') {
+          Term items = parse_level(x, 0, cut.start + 1, cut.end - 1);
+          acc = make_pair(apply2(byte_leaf(op), std::move(left), std::move(items)), std::move(acc));
+        } else {
+          acc = apply2(byte_leaf(op), std::move(left), std::move(acc));
+        }
+        if (previous.start < begin) return acc;
+        cut = previous;
+      }
+    } else {
+      const ByteSet& ops = kLevelOperators[level];
+      int64_t op_at = next_in_set(x, begin, end, ops);
+      if (op_at >= end) continue;
+      Term acc = parse_level(x, level + 1, begin, op_at);
+      for (;;) {
+        const int64_t next = next_in_set(x, op_at + 1, end, ops);
+        Term piece = parse_level(x, level + 1, op_at + 1, next);
+        const unsigned char op = byte_at(x, op_at);
+        if (op == '\n') acc = make_pair(std::move(piece), std::move(acc));
+        else if (op == ' ') acc = make_pair(std::move(acc), std::move(piece));
+        else acc = apply2(byte_leaf(op), std::move(acc), std::move(piece));
+        if (next >= end) return acc;
+        op_at = next;
+      }
+    }
+  }
+  return parse_operand(x, begin, end);
+}
+
+}  // namespace
+
+Term parse_expression(const TextIndex& x, int64_t begin, int64_t end) {
+  return parse_level(x, 1, begin, end);
+}
+
+Term parse_brace_items(const TextIndex& x, int64_t begin, int64_t end) {
+  return parse_level(x, 0, begin, end);
+}
+
+Term parse_expression(std::string_view text) {
+  const TextIndex x = index_text(text);
+  return parse_level(x, 1, 0, int64_t(text.size()));
+}
+
+Term parse_brace_items(std::string_view text) {
+  const TextIndex x = index_text(text);
+  return parse_level(x, 0, 0, int64_t(text.size()));
+}
