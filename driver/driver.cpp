@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "definitions.h"
 #include "diagnostics.h"
+#include "linker.h"
+#include "run.h"
 
 namespace {
 
@@ -21,6 +24,10 @@ void report_start_failure(const char* path) {
   std::string rest = " Type: Start\n Name: \"" + display_name(path) + "\"\n";
   rest += "Could not read program file.\n\\/\n";
   write_to(stderr, rest);
+}
+
+void report_error(const ErrorRecord& record) {
+  write_to(stderr, "\x1b[m" + colour_text(format_report(record)));
 }
 
 bool is_directory(FILE* f) {
@@ -59,6 +66,15 @@ int tarn_main(int argc, char** argv) {
     report_start_failure(argv[1]);
     return kFailureStatus;
   }
-  write_to(stderr, "tarn: programs cannot be run by this build yet\n");
-  return kFailureStatus;
+  load_prelude();
+  for (auto stage : {+[](const std::string& t, char**) { return load_program(t); },
+                     +[](const std::string&, char**) { return link_program(); },
+                     +[](const std::string&, char** v) { return run_program(v); }}) {
+    ErrorRecord record = stage(*text, argv);
+    if (!record_ok(record)) {
+      report_error(record);
+      return kFailureStatus;
+    }
+  }
+  return program_status();
 }

@@ -16,3 +16,9 @@ using MemoMap = std::map<std::string, uint8_t, std::less<>>;
 
 DefinitionTable& definition_table();
 MemoMap& memo_map();
+
+#include <set>
+
+// Built-in names whose definition is still the placeholder the loader entered; a program
+// definition of the name hides the built-in.
+std::set<std::string, std::less<>>& builtin_placeholders();

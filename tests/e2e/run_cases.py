@@ -125,7 +125,7 @@ def run_case(tarn, case, workdir):
 
 
 def main():
-    tarn, case_file = sys.argv[1], sys.argv[2]
+    tarn, case_file = os.path.abspath(sys.argv[1]), sys.argv[2]
     cases = parse_cases(case_file)
     passed = failed = 0
     with tempfile.TemporaryDirectory() as workdir:

@@ -1,0 +1,188 @@
+#include "analysis.h"
+
+#include <cstring>
+#include <vector>
+
+#include "diagnostics.h"
+#include "tables.h"
+
+namespace {
+
+constexpr unsigned kDataLeafTag = 0xC0;
+constexpr unsigned kDataPairTag = 0x40;
+
+bool is_operator_name(unsigned char c) {
+  return c != 0 && std::strchr("{,}~!@#$%^&*<>-|+/=\\.`'\":;?", c) != nullptr;
+}
+
+// Names the engine looks up: identifiers, single capitals and the operator characters.
+bool is_engine_name(const char* s) {
+  unsigned char c = static_cast<unsigned char>(s[0]);
+  if (c == '_' || (c >= 'a' && c <= 'z')) {
+    for (const char* p = s; *p; ++p) {
+      unsigned char d = static_cast<unsigned char>(*p);
+      if (!(d == '_' || (d >= 'a' && d <= 'z') || (d >= '0' && d <= '9'))) return false;
+    }
+    return true;
+  }
+  if (s[1] != '\0') return false;
+  return (c >= 'A' && c <= 'Z') || is_operator_name(c);
+}
+
+void analyse_leaf(Node* n) {
+  const char* s = leaf_chars(n);
+  unsigned char c = static_cast<unsigned char>(s[0]);
+  if (c == '[') {
+    set_tag_byte(n, kDataLeafTag);
+    return;
+  }
+  if (c == ')' || c == ']' || !is_engine_name(s)) {
+    set_arity(n, 1);
+    return;
+  }
+  DefinitionTable& table = definition_table();
+  auto it = table.find(std::string_view(s));
+  if (it != table.end()) {
+    set_arity(n, leading_abstractions(it->second.get()));
+    set_inner(n, false);
+    return;
+  }
+  core_assert(s[1] == '\0', 7054);
+  core_assert(c >= 'a', 7055);
+  core_assert(c <= 'z', 7056);
+  set_arity(n, 11);
+  set_extent(n, 1u << (c - 'a'));
+}
+
+// Both children are analysed already.
+void analyse_pair(Node* n) {
+  Node* f = pair_left(n);
+  Node* a = pair_right(n);
+  bool f_data = node_is_data_tagged(f);
+  bool a_data = node_is_data_tagged(a);
+  if (f_data && a_data) {
+    set_tag_byte(n, kDataPairTag);
+    uint64_t m = node_extent(f), t = node_extent(a);
+    if (m > 1 && t > 1 && m + t < kLongText) set_extent(n, m + t);
+    return;
+  }
+  int arity;
+  if (f_data) {
+    arity = 0;
+  } else {
+    int fa = node_arity(f);
+    arity = (fa == 11 || fa < -50) ? fa : fa - 1;
+  }
+  set_arity(n, arity);
+  uint32_t free_f = free_variables(f);
+  uint32_t free_a = free_variables(a);
+  Shape shape = shape_of(n);
+  if (shape == Shape::abstraction) {
+    set_inner(n, false);
+    set_extent(n, free_a & ~free_f);
+    return;
+  }
+  bool inner = (!f_data && node_inner(f)) || (!a_data && node_inner(a)) ||
+               (!a_data && node_arity(a) < 1);
+  set_inner(n, inner);
+  uint32_t set;
+  if (node_is_pair(f) && is_byte_leaf(pair_left(f), '{')) {
+    set = free_a;  // ({ x) v: the binder is not free here
+  } else if (shape == Shape::let) {
+    set = (free_a & ~free_variables(pair_right(pair_left(f)))) | free_f;
+  } else {
+    set = free_f | free_a;
+  }
+  set_extent(n, set);
+}
+
+}  // namespace
+
+int leading_abstractions(const Node* d) {
+  int count = 0;
+  while (count < 11 && node_is_pair(d)) {
+    const Node* l = pair_left(d);
+    if (!node_is_pair(l) || !is_byte_leaf(pair_left(l), '\\')) break;
+    ++count;
+    d = pair_right(d);
+  }
+  return count;
+}
+
+void analyse(Node* root) {
+  if (node_analysed(root)) return;
+  if (node_is_leaf(root)) {
+    analyse_leaf(root);
+    return;
+  }
+  // Post-order walk with an explicit stack: terms may be far deeper than the native stack.
+  std::vector<Node*> stack{root};
+  while (!stack.empty()) {
+    Node* n = stack.back();
+    if (node_analysed(n)) {
+      stack.pop_back();
+      continue;
+    }
+    if (node_is_leaf(n)) {
+      analyse_leaf(n);
+      stack.pop_back();
+      continue;
+    }
+    Node* f = pair_left(n);
+    Node* a = pair_right(n);
+    bool ready = true;
+    if (!node_analysed(a)) {
+      stack.push_back(a);
+      ready = false;
+    }
+    if (!node_analysed(f)) {
+      stack.push_back(f);  // analysed first: left before right
+      ready = false;
+    }
+    if (ready) {
+      analyse_pair(n);
+      stack.pop_back();
+    }
+  }
+}
+
+int arity_of(Node* n) {
+  analyse(n);
+  return node_is_data_tagged(n) ? 1 : node_arity(n);
+}
+
+bool is_data(Node* n) {
+  analyse(n);
+  return node_is_data_tagged(n);
+}
+
+bool is_normal(Node* n) {
+  analyse(n);
+  if (node_is_data_tagged(n)) return true;
+  if (node_inner(n)) return false;
+  return node_arity(n) >= 1;
+}
+
+uint32_t free_variables(Node* n) {
+  analyse(n);
+  if (node_is_data_tagged(n)) return 0;
+  unsigned char c = node_first_char(n);
+  if (c >= '0' && c <= '9') return 0;
+  return uint32_t(node_extent(n));
+}
+
+Shape shape_of(const Node* n) {
+  const Node* l = pair_left(n);
+  if (node_is_pair(l)) {
+    if (is_byte_leaf(pair_left(l), '\\')) return Shape::abstraction;
+    const Node* ll = pair_left(l);
+    if (node_is_pair(ll) && is_byte_leaf(pair_left(ll), '{')) return Shape::let;
+  }
+  return Shape::other;
+}
+
+bool head_is_lazy(const Node* n) {
+  while (node_is_pair(n) && !node_is_data_tagged(n)) n = pair_left(n);
+  unsigned char c = node_first_char(n);
+  return c != 0 && std::strchr("&|ABCDEFHIJKLNQRTUVXZ", c) != nullptr;
+}

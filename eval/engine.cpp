@@ -1,0 +1,233 @@
+#include "engine.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "analysis.h"
+#include "diagnostics.h"
+#include "native_rules.h"
+#include "registry.h"
+#include "tables.h"
+
+namespace {
+
+uint64_t g_steps = 0;
+
+struct Frame {
+  bool argument;  // true: the finished focus is applied to term; false: term is applied to it
+  Term term;
+};
+
+// How a head name is rewritten: a built-in, or the table entry of its definition.
+struct Resolution {
+  BuiltinFunction builtin = nullptr;
+  Term* definition = nullptr;
+};
+
+struct Machine {
+  std::vector<Frame> frames;
+  Term focus;
+  std::vector<Node*> args;
+  std::unordered_map<std::string, Resolution> names;
+
+  void rewrite();
+  void rewrite_name(Node* head, const std::string& name);
+  const Resolution& resolve(const std::string& name);
+  void normalise_first(Term value, Term waiting) {
+    frames.push_back({false, std::move(waiting)});
+    focus = std::move(value);
+  }
+};
+
+const Resolution& Machine::resolve(const std::string& name) {
+  auto it = names.find(name);
+  if (it != names.end()) return it->second;
+  Resolution r;
+  if (builtin_placeholders().count(name)) {
+    if (const BuiltinEntry* e = find_builtin(name)) r.builtin = e->function;
+  }
+  DefinitionTable& table = definition_table();
+  auto d = table.find(name);
+  if (d != table.end()) r.definition = &d->second;
+  return names.emplace(name, r).first->second;
+}
+
+Term abstraction(const Term& binder, const Term& body) {
+  return make_pair(make_pair(make_leaf("\\"), binder), body);
+}
+
+void Machine::rewrite() {
+  Node* m = focus.get();
+  core_assert(free_variables(m) == 0, 7625);
+  core_assert(arity_of(m) == 0, 3122);
+  args.clear();
+  Node* head = m;
+  while (node_is_pair(head) && !node_is_data_tagged(head)) {
+    args.push_back(pair_right(head));
+    head = pair_left(head);
+  }
+  std::reverse(args.begin(), args.end());
+  auto arg = [this](size_t i) { return Term::share(args[i]); };
+
+  if (node_is_data_tagged(head)) {
+    focus = apply_data(head, arg(0));
+    return;
+  }
+  const char* s = leaf_chars(head);
+  unsigned char c = static_cast<unsigned char>(s[0]);
+  if (c >= '0' && c <= '9') {
+    focus = apply_number(head, arg(0));
+  } else if (c == ' ') {
+    focus = apply_real(head, arg(0));
+  } else if (c == '(') {
+    focus = apply_text(head);
+  } else if (c == '\\' && s[1] == '\0') {
+    focus = substitute(arg(1), arg(2), leaf_chars(args[0])[0]);
+  } else if (c == '{' && s[1] == '\0') {
+    Term value = arg(1);
+    if (is_normal(value)) {
+      focus = substitute(arg(2), value, leaf_chars(args[0])[0]);
+    } else {
+      normalise_first(std::move(value), abstraction(arg(0), arg(2)));
+    }
+  } else if (c == ']') {
+    std::string name(s + 1);
+    DefinitionTable& table = definition_table();
+    auto d = table.find(name);
+    core_assert(d != table.end(), 3164);
+    Term value = arg(0);
+    core_assert(is_normal(value), 3165);
+    if (node_is_pair(value.get()) && shape_of(value.get()) == Shape::abstraction) {
+      value = make_pair(make_leaf("I"), value);
+    }
+    d->second = value;
+    MemoMap& memo = memo_map();
+    auto flag = memo.find(name);
+    core_assert(flag != memo.end(), 3170);
+    core_assert(flag->second == 0, 3171);
+    flag->second = 1;
+    focus = std::move(value);
+  } else {
+    rewrite_name(head, std::string(s));
+  }
+}
+
+void Machine::rewrite_name(Node* head, const std::string& name) {
+  const Resolution& r = resolve(name);
+  if (r.builtin) {
+    focus = r.builtin(std::move(focus));
+    return;
+  }
+  core_assert(r.definition != nullptr, 3179);
+  (void)head;
+  Term d = *r.definition;
+  if (leading_abstractions(d.get()) > 0) {
+    std::vector<char> params;
+    Node* body = d.get();
+    while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
+      params.push_back(leaf_chars(pair_right(pair_left(body)))[0]);
+      body = pair_right(body);
+    }
+    core_assert(params.size() <= args.size(), 3200);
+    Term result = Term::share(body);
+    for (size_t i = params.size(); i-- > 0;) {
+      result = substitute(result, Term::share(args[i]), params[i]);
+    }
+    focus = std::move(result);
+    return;
+  }
+  if (!is_normal(d)) {
+    MemoMap& memo = memo_map();
+    auto flag = memo.find(name);
+    if (flag == memo.end()) {
+      memo.emplace(name, 0);
+      focus = make_pair(make_leaf(("]" + name).c_str()), d);
+    } else if (flag->second == 0) {
+      // The definition needs its own value: the run ends with the cycle marker.
+      frames.clear();
+      focus = make_leaf((")" + name).c_str());
+    } else {
+      focus = std::move(d);
+    }
+    return;
+  }
+  focus = std::move(d);
+}
+
+}  // namespace
+
+uint64_t reduction_steps() { return g_steps; }
+
+Term reduce(Term t) {
+  Machine mc;
+  mc.focus = std::move(t);
+  for (;;) {
+    ++g_steps;
+    Node* m = mc.focus.get();
+    if (is_normal(m)) {
+      if (mc.frames.empty()) return std::move(mc.focus);
+      Frame k = std::move(mc.frames.back());
+      mc.frames.pop_back();
+      mc.focus = k.argument ? make_pair(std::move(mc.focus), std::move(k.term))
+                            : make_pair(std::move(k.term), std::move(mc.focus));
+      continue;
+    }
+    int n = node_arity(m);
+    if (n < 0) {
+      mc.frames.push_back({true, Term::share(pair_right(m))});
+      mc.focus = Term::share(pair_left(m));
+      continue;
+    }
+    bool lazy = head_is_lazy(m);
+    if (n > 0) {
+      if (lazy) {
+        size_t count = 0, size = mc.frames.size();
+        while (count < size_t(n) && mc.frames[size - 1 - count].argument) ++count;
+        if (count == size_t(n)) {
+          Term applied = std::move(mc.focus);
+          for (size_t i = 0; i < count; ++i) {
+            applied = make_pair(std::move(applied), std::move(mc.frames.back().term));
+            mc.frames.pop_back();
+          }
+          mc.focus = std::move(applied);
+          mc.rewrite();
+          continue;
+        }
+      }
+      Node* f = pair_left(m);
+      if (is_normal(f)) {
+        mc.frames.push_back({false, Term::share(f)});
+        mc.focus = Term::share(pair_right(m));
+      } else {
+        mc.frames.push_back({true, Term::share(pair_right(m))});
+        mc.focus = Term::share(f);
+      }
+      continue;
+    }
+    if (lazy || !node_inner(m)) {
+      mc.rewrite();
+      continue;
+    }
+    Node* f = pair_left(m);
+    Node* a = pair_right(m);
+    if (shape_of(m) == Shape::let) {
+      Node* value = pair_right(f);
+      if (is_normal(value)) {
+        mc.rewrite();
+      } else {
+        Term waiting = abstraction(Term::share(pair_right(pair_left(f))), Term::share(a));
+        mc.normalise_first(Term::share(value), std::move(waiting));
+      }
+      continue;
+    }
+    if (!node_is_data_tagged(f) && node_inner(f)) {
+      mc.frames.push_back({true, Term::share(a)});
+      mc.focus = Term::share(f);
+    } else {
+      mc.frames.push_back({false, Term::share(f)});
+      mc.focus = Term::share(a);
+    }
+  }
+}

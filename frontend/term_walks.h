@@ -1,0 +1,15 @@
+// Walks over whole terms that the linker needs, written without native recursion so that
+// programs of any size and nesting are handled.
+#pragma once
+
+#include <functional>
+
+#include "term.h"
+
+// Rebuilds a term bottom-up: leaves go through on_leaf, and each pair through on_pair with the
+// original pair and its two rebuilt children.
+Term rebuild(const Term& t, const std::function<Term(Node* leaf)>& on_leaf,
+             const std::function<Term(Node* pair, Term left, Term right)>& on_pair);
+
+// Visits every node once (shared nodes once), parents before children, left before right.
+void visit_nodes(Node* root, const std::function<void(Node*)>& visit);

@@ -1,0 +1,127 @@
+#include "engine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis.h"
+#include "definitions.h"
+#include "linker.h"
+#include "print.h"
+#include "tables.h"
+
+namespace {
+
+// Loads, links and reduces a whole program applied to the numeral 0.
+std::string run(const std::string& program) {
+  load_prelude();
+  ErrorRecord loaded = load_program(program);
+  EXPECT_TRUE(record_ok(loaded)) << loaded.message;
+  ErrorRecord linked = link_program();
+  EXPECT_TRUE(record_ok(linked)) << linked.message;
+  Term result = reduce(make_pair(definition_table()[""], make_leaf("0")));
+  // The cycle marker prints as "()"; show its text instead.
+  return first_char(result) == ')' ? std::string(leaf_text(result)) : print_term(result);
+}
+
+TEST(Engine, NormalFormsAreReturnedAsTheyAre) {
+  load_prelude();
+  Term five = make_leaf("5");
+  Node* node = five.get();
+  Term result = reduce(std::move(five));
+  EXPECT_EQ(result.get(), node);
+}
+
+TEST(Engine, LazyHeadsNeverTouchUnusedArguments) {
+  EXPECT_EQ(run("a\\K 1 loop,loop\\I loop"), "1");
+  EXPECT_EQ(run("a\\H loop 2,loop\\I loop"), "2");
+  EXPECT_EQ(run("a\\V 1 (Y I) K"), "1");
+}
+
+TEST(Engine, StrictHeadsNormaliseArgumentsFirst) {
+  // S is not lazy: its argument (I loop) is computed and closes the cycle.
+  EXPECT_EQ(run("a\\S K (I loop) 1,loop\\I loop"), ")loop");
+  EXPECT_EQ(run("a\\S K K 3"), "3");
+}
+
+TEST(Engine, ParameterlessDefinitionsAreComputedOnce) {
+  EXPECT_EQ(run("a\\K two two,two\\I 2"), "2");
+  EXPECT_EQ(print_term(definition_table()["two"]), "2");
+  EXPECT_EQ(memo_map()["two"], 1);
+  // The () form keeps its definition and is recomputed at each use.
+  EXPECT_EQ(run("a\\K two two,two()\\I 2"), "2");
+  EXPECT_EQ(print_term(definition_table()["two"]), "(I I2)");
+}
+
+TEST(Engine, AbstractionValuesAreStoredBehindI) {
+  EXPECT_EQ(run("a\\idf idf 4,idf\\I(x\\x)"), "4");
+  EXPECT_EQ(print_term(definition_table()["idf"]), "(I (\\x x))");
+}
+
+TEST(Engine, LetsNormaliseTheirValueFirst) {
+  EXPECT_EQ(run("a\\x{I I 6}x"), "6");
+  EXPECT_EQ(run("a\\x{K}x 1 loop,loop\\I loop"), "1");
+  // A let inside a lambda body keeps its own binder when the outer letter is replaced.
+  EXPECT_EQ(run("a\\(y\\x{y}y) 7"), "7");
+  EXPECT_EQ(run("a\\(y\\y{1}y) 7"), "1");
+  EXPECT_EQ(run("a\\p q{V 6 7}p"), "6");
+}
+
+TEST(Engine, NumbersAppliedAsFunctions) {
+  EXPECT_EQ(run("a\\0 5 6"), "5");
+  // Seven is the bit string 4*7+3; halved twice it is 7 again, read as a tagged bit string:
+  // integer, non-negative, magnitude 1. Twelve's magnitude 12 reads as a binary fraction.
+  EXPECT_EQ(run("a\\7 0 (s\\r\\V s r)"), "VH1");
+  EXPECT_EQ(run("a\\07 0 (s\\r\\V s r)"), "VK1");
+  EXPECT_EQ(run("a\\12 0 (s\\r\\r)"), "0001");
+  // One and minus one halve to the bare bit string 0x01, which is the leaf K.
+  EXPECT_EQ(run("a\\1 0 (s\\r\\r)"), "K");
+  EXPECT_EQ(run("a\\01 0 (s\\r\\r)"), "K");
+}
+
+TEST(Engine, DataAppliedAsFunctions) {
+  EXPECT_EQ(run("a\\[ab] G (x\\y\\x)"), "[a]");
+  EXPECT_EQ(run("a\\[] (x\\y\\y)"), "K");
+  EXPECT_EQ(run("a\\[[]] (x\\y\\y)"), "JKK");
+  EXPECT_EQ(run("a\\[[]] (x\\y\\x)"), "XJ");
+}
+
+TEST(Engine, CombinatorTermsReachTheirNormalForm) {
+  EXPECT_EQ(run("a\\B I I 3"), "3");
+  EXPECT_EQ(run("a\\C K 1 2"), "2");
+  EXPECT_EQ(run("a\\W K 5"), "5");
+  EXPECT_EQ(run("a\\(f\\x\\f(f x)) (V 1) 2"), "(V1 (V1 2))");
+}
+
+TEST(Engine, DeepSpinesNeedNoNativeStack) {
+  load_prelude();
+  ASSERT_TRUE(record_ok(load_program("a\\1")));
+  ASSERT_TRUE(record_ok(link_program()));
+  const int kDepth = 1'000'000;
+  Term left = make_leaf("I");
+  for (int i = 0; i < kDepth; ++i) left = make_pair(std::move(left), make_leaf("I"));
+  left = make_pair(std::move(left), make_leaf("9"));
+  EXPECT_EQ(print_term(reduce(std::move(left))), "9");
+  Term right = make_leaf("9");
+  for (int i = 0; i < kDepth; ++i) right = make_pair(make_leaf("I"), std::move(right));
+  EXPECT_EQ(print_term(reduce(std::move(right))), "9");
+  // A normal form as deep as that is analysed and released without recursion.
+  Term pairs = make_leaf("K");
+  for (int i = 0; i < kDepth; ++i) pairs = make_pair(make_leaf("V"), std::move(pairs));
+  EXPECT_TRUE(is_normal(pairs.get()));
+}
+
+TEST(Engine, SubstitutionSharesUntouchedSubterms) {
+  load_prelude();
+  Term closed = make_pair(make_leaf("K"), make_leaf("I"));
+  Term body = make_pair(closed, make_leaf("x"));
+  analyse(body);
+  Term result = substitute(body, make_leaf("5"), 'x');
+  EXPECT_EQ(pair_left(result.get()), closed.get());
+  EXPECT_EQ(print_term(result), "KI5");
+  Term untouched = substitute(closed, make_leaf("5"), 'x');
+  EXPECT_EQ(untouched.get(), closed.get());
+  EXPECT_DEATH(substitute(body, closed, 'A'), "ASSERTION FAILED:b:7160\n");
+}
+
+}  // namespace
