@@ -1,0 +1,249 @@
+#include "data.h"
+
+#include <array>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "diagnostics.h"
+
+namespace {
+
+// The bytes between a leaf's opening and closing bracket (nothing for a leaf shorter than 2).
+std::string_view leaf_content(const Node* leaf) {
+  std::string_view text = leaf_text(leaf);
+  if (text.size() < 2) return {};
+  return text.substr(1, text.size() - 2);
+}
+
+// Positions of the '[' bytes of the content that have no partner ']' inside it, ascending.
+// Such a stray '[' is a character of its own, like a stray ']'.
+std::vector<size_t> stray_openers(std::string_view content) {
+  std::vector<size_t> open;
+  for (size_t i = 0; i < content.size(); ++i) {
+    if (content[i] == '[') {
+      open.push_back(i);
+    } else if (content[i] == ']' && !open.empty()) {
+      open.pop_back();
+    }
+  }
+  return open;  // what is left never found its partner
+}
+
+// Calls visit(start, end) for each element of the content in order until it returns false.
+template <class Visit>
+void for_each_element(std::string_view content, Visit&& visit) {
+  std::vector<size_t> stray = stray_openers(content);
+  size_t next_stray = 0;
+  size_t i = 0;
+  while (i < content.size()) {
+    while (next_stray < stray.size() && stray[next_stray] < i) ++next_stray;
+    bool group = content[i] == '[' && !(next_stray < stray.size() && stray[next_stray] == i);
+    size_t end = i + 1;
+    if (group) {
+      // Everything inside a matched group is matched too, so plain counting finds the partner.
+      size_t depth = 1;
+      while (depth) {
+        if (content[end] == '[') ++depth;
+        if (content[end] == ']') --depth;
+        ++end;
+      }
+    }
+    if (!visit(i, end)) return;
+    i = end;
+  }
+}
+
+// Where the last element of a non-empty content starts: the last byte, or the group that ends
+// there, found by walking backward to its '['. A ']' without partner stands alone.
+size_t last_element_start(std::string_view content) {
+  size_t last = content.size() - 1;
+  if (content[last] != ']') return last;
+  size_t depth = 0;
+  for (size_t i = last + 1; i-- > 0;) {
+    if (content[i] == ']') ++depth;
+    if (content[i] == '[' && --depth == 0) return i;
+  }
+  return last;
+}
+
+// Character of a data text -> the byte value it stands for (NUL and line feed exchanged).
+unsigned byte_value_of_char(unsigned char c) {
+  if (c == '\n') return 0;
+  if (c == '\0') return '\n';
+  return c;
+}
+
+Term element_term(std::string_view content, size_t start, size_t end) {
+  if (end - start > 1) return make_leaf(content.substr(start, end - start));
+  Term form = char_data_form(static_cast<unsigned char>(content[start]));
+  core_assert(bool(form), 959);
+  return form;
+}
+
+uint64_t add_saturating(uint64_t a, uint64_t b) { return a + b < a ? UINT64_MAX : a + b; }
+
+}  // namespace
+
+bool is_data_value(const Node* n) {
+  std::vector<const Node*> pending{n};
+  std::unordered_set<const Node*> seen;  // shared pairs already checked
+  while (!pending.empty()) {
+    const Node* x = pending.back();
+    pending.pop_back();
+    if (node_analysed(x)) {
+      if (!node_is_data_tagged(x)) return false;
+      continue;
+    }
+    if (node_is_leaf(x)) {
+      if (node_first_char(x) != '[') return false;
+      continue;
+    }
+    if (node_refs(x) > 1 && !seen.insert(x).second) continue;
+    pending.push_back(pair_right(x));
+    pending.push_back(pair_left(x));
+  }
+  return true;
+}
+
+bool is_empty_data(const Node* n) { return node_is_leaf(n) && leaf_text(n) == "[]"; }
+
+std::string flatten(const Node* data) {
+  std::string out;
+  std::vector<const Node*> pending{data};
+  while (!pending.empty()) {
+    const Node* x = pending.back();
+    pending.pop_back();
+    if (node_is_leaf(x)) {
+      out.append(leaf_content(x));
+    } else {
+      pending.push_back(pair_right(x));
+      pending.push_back(pair_left(x));
+    }
+  }
+  return out;
+}
+
+Term make_data(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size() + 2);
+  text.push_back('[');
+  text.append(bytes);
+  text.push_back(']');
+  return make_leaf(std::string_view(text));
+}
+
+Term join_data(const Term& data) {
+  if (is_leaf(data)) return data;
+  return make_data(flatten(data));
+}
+
+DataHalves data_halves(const Term& data) {
+  if (is_pair(data)) return {left_of(data), right_of(data)};
+  std::string_view content = leaf_content(data.get());
+  core_assert(!content.empty(), 964);
+  size_t start = last_element_start(content);
+  Term right = element_term(content, start, content.size());
+  std::string left = "[";
+  left.append(content.substr(0, start));
+  left.push_back(']');
+  return {make_leaf(std::string_view(left)), std::move(right)};
+}
+
+uint64_t data_length(const Node* data) {
+  // Post-order with a value stack; lengths of shared pairs are remembered so that a value
+  // built by repeated self-pairing is measured in time linear in its nodes.
+  struct Frame {
+    const Node* node;
+    bool children_done;
+  };
+  std::vector<Frame> frames{{data, false}};
+  std::vector<uint64_t> values;
+  std::unordered_map<const Node*, uint64_t> shared;
+  while (!frames.empty()) {
+    Frame f = frames.back();
+    frames.pop_back();
+    const Node* x = f.node;
+    if (f.children_done) {
+      uint64_t right = values.back();
+      values.pop_back();
+      uint64_t sum = add_saturating(values.back(), right);
+      values.back() = sum;
+      if (node_refs(x) > 1) shared[x] = sum;
+      continue;
+    }
+    uint64_t extent = node_extent(x);
+    if (extent > 1 && (node_is_leaf(x) || node_is_data_tagged(x))) {
+      values.push_back(extent);
+    } else if (node_is_leaf(x)) {
+      values.push_back(leaf_text(x).size());
+    } else if (auto known = shared.find(x); known != shared.end()) {
+      values.push_back(known->second);
+    } else {
+      frames.push_back({x, true});
+      frames.push_back({pair_right(x), false});
+      frames.push_back({pair_left(x), false});
+    }
+  }
+  return values.back();
+}
+
+uint64_t data_element_count(const Node* data) {
+  uint64_t count = 0;
+  const Node* x = data;
+  for (; node_is_pair(x); x = pair_left(x)) ++count;
+  for_each_element(leaf_content(x), [&](size_t, size_t) {
+    ++count;
+    return true;
+  });
+  return count;
+}
+
+Term data_element(const Term& data, uint64_t k) {
+  uint64_t spine = 0;
+  const Node* x = data.get();
+  for (; node_is_pair(x); x = pair_left(x)) ++spine;
+  std::string_view content = leaf_content(x);
+  uint64_t in_leaf = 0;
+  Term found;
+  for_each_element(content, [&](size_t start, size_t end) {
+    if (in_leaf++ == k) {
+      found = element_term(content, start, end);
+      return false;
+    }
+    return true;
+  });
+  if (found) return found;
+  // Right children of the spine, counted from the bottom.
+  uint64_t from_bottom = k - in_leaf;
+  if (from_bottom >= spine) return Term();
+  const Node* y = data.get();
+  for (uint64_t steps = spine - 1 - from_bottom; steps; --steps) y = pair_left(y);
+  return Term::share(pair_right(y));
+}
+
+std::string bracket_tree(unsigned a) {
+  core_assert(a <= 676, 9407);
+  if (a == 0) return "[]";
+  unsigned s = 0;
+  while ((s + 1) * (s + 1) <= a - 1) ++s;
+  unsigned m = a - s * s - 1;
+  unsigned y = m % 2 == 0 ? m / 2 : s;
+  unsigned x = m % 2 == 0 ? s : (m - 1) / 2;
+  // y and x stay below 27, so the recursion is a few levels deep.
+  return "[" + bracket_tree(y) + bracket_tree(x).substr(1);
+}
+
+Term char_data_form(unsigned char c) {
+  static const std::array<Term, 256> table = [] {
+    std::array<Term, 256> forms;
+    for (unsigned c = 0; c < 256; ++c) {
+      unsigned b = byte_value_of_char(static_cast<unsigned char>(c));
+      if (b == '\n' || b == '[' || b == ']') continue;
+      forms[c] = make_leaf(std::string_view(bracket_tree(b + 145)));
+    }
+    return forms;
+  }();
+  return table[c];
+}
