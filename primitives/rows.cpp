@@ -1,4 +1,21 @@
-#include "builtin.h"
+#include <vector>
 
-// The four-letter primitives; families add their rows here as they are built.
-std::span<const BuiltinRow> primitive_rows() { return {}; }
+#include "arithmetic.h"
+#include "builtin.h"
+#include "comparison.h"
+#include "conversions.h"
+#include "elements.h"
+#include "structural.h"
+
+// The thirty-three four-letter primitives, gathered from their families.
+std::span<const BuiltinRow> primitive_rows() {
+  static const std::vector<BuiltinRow> rows = [] {
+    std::vector<BuiltinRow> all;
+    for (auto family : {arithmetic_rows(), comparison_rows(), structural_rows(), element_rows(),
+                        conversion_rows()}) {
+      all.insert(all.end(), family.begin(), family.end());
+    }
+    return all;
+  }();
+  return rows;
+}

@@ -1,0 +1,224 @@
+#include "arithmetic.h"
+
+#include <climits>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "bits.h"
+#include "data.h"
+#include "digits.h"
+#include "fractions.h"
+#include "integer_arithmetic.h"
+#include "integer_values.h"
+#include "numerals.h"
+#include "reals.h"
+#include "values.h"
+
+namespace {
+
+enum class Op { plus, dash, mult, over, cent, powa };
+
+// Brackets of a cut data text must still pair up; a cut inside a group would make a data
+// leaf that no later halving can read.
+bool balanced(std::string_view bytes) {
+  int64_t depth = 0;
+  for (char c : bytes) {
+    if (c == '[') ++depth;
+    if (c == ']' && --depth < 0) return false;
+  }
+  return depth == 0;
+}
+
+Term bytes_value(char letter, std::string_view bytes) {
+  if (letter == 'a') return make_text(bytes);
+  if (!balanced(bytes)) return z_leaf();
+  return make_data(bytes);
+}
+
+// x repeated n times (n >= 1) by binary doubling.
+std::string repeat(std::string_view x, uint64_t n) {
+  if (!x.empty() && n > std::string().max_size() / x.size())
+    throw std::length_error("repetition too long");
+  std::string out;
+  out.reserve(x.size() * n);
+  out.append(x);
+  int top = 63 - __builtin_clzll(n);
+  for (int bit = top - 1; bit >= 0; --bit) {
+    out.append(out.data(), out.size());
+    if ((n >> bit) & 1) out.append(x);
+  }
+  return out;
+}
+
+// `-` and `*` on a text or data value with an integer count.
+Term cut_or_repeat(Op op, const Term& x, char tx, const Term& y) {
+  int64_t n = to_int64(y);
+  std::string flat;
+  std::string_view bytes;
+  if (tx == 'a') {
+    bytes = text_payload(x.get());
+  } else {
+    flat = flatten(x);
+    bytes = flat;
+  }
+  if (op == Op::mult) {
+    if (n < 0) return z_leaf();
+    if (n == 0) return bytes_value(tx, "");
+    return bytes_value(tx, repeat(bytes, uint64_t(n)));
+  }
+  uint64_t size = bytes.size();
+  uint64_t count = n < 0 ? uint64_t(0) - uint64_t(n) : uint64_t(n);
+  if (count > size) return z_leaf();
+  if (count == size) return bytes_value(tx, "");
+  if (n >= 1) return bytes_value(tx, bytes.substr(count));
+  return bytes_value(tx, bytes.substr(0, size - count));
+}
+
+Term integer_op(Op op, const Term& x, const Term& y) {
+  IntegerText a = integer_text(x);
+  IntegerText b = integer_text(y);
+  switch (op) {
+    case Op::plus:
+      return numeral_leaf(add_numerals(a.text, b.text));
+    case Op::dash:
+      return numeral_leaf(subtract_numerals(a.text, b.text));
+    case Op::mult:
+      return numeral_leaf(multiply_numerals(a.text, b.text));
+    case Op::over:
+      if (is_zero_integer(y)) return z_leaf();
+      return numeral_leaf(floor_divide_numerals(a.text, b.text));
+    case Op::cent:
+      if (is_zero_integer(y)) return z_leaf();
+      return numeral_leaf(remainder_numerals(a.text, b.text));
+    case Op::powa:
+      return numeral_leaf(power_numerals(a.text, b.text));
+  }
+  return z_leaf();
+}
+
+Term real_op(Op op, double a, double b) {
+  switch (op) {
+    case Op::plus:
+      return make_real(a + b);
+    case Op::dash:
+      return make_real(a - b);
+    case Op::mult:
+      return make_real(a * b);
+    case Op::over:
+      return make_real(a / b);
+    case Op::cent:
+      return make_real(std::fmod(a, b));
+    case Op::powa:
+      return make_real(std::pow(a, b));
+  }
+  return z_leaf();
+}
+
+Term fraction_op(Op op, const Term& x, const Term& y) {
+  switch (op) {
+    case Op::plus:
+      return fraction_sum(x, y);
+    case Op::dash:
+      return fraction_difference(x, y);
+    case Op::mult:
+      return fraction_product(x, y);
+    case Op::cent:
+      if (is_zero_fraction_value(fraction_bits(y))) return z_leaf();
+      return fraction_remainder(x, y);
+    case Op::over:
+    case Op::powa:
+      break;
+  }
+  return z_leaf();
+}
+
+// Index of the one digit bit of a value that is plus or minus a power of two; 0 otherwise.
+uint64_t single_digit_bit(std::string_view value) {
+  int64_t top = top_bit(value);
+  if (top < 1) return 0;
+  for (size_t i = 0; i < value.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(value[i]);
+    if (i == 0) byte &= 0xFE;  // the sign bit
+    if (uint64_t(i) == uint64_t(top) / 8) byte &= static_cast<unsigned char>(~(1u << (top % 8)));
+    if (byte != 0) return 0;
+  }
+  return uint64_t(top);
+}
+
+// A binary-fraction base to an integer exponent, exact: powers of two by their single digit,
+// other bases by repeated multiplication. A negative exponent of a base that is not a power of
+// two has no finite binary fraction and gives Z; so do exponents beyond 64 bits unless the
+// base is plus or minus one.
+Term fraction_power(const Term& base, const Term& exponent) {
+  std::string u = fraction_bits(base);
+  IntegerText e = integer_text(exponent);
+  std::string_view digits = e.magnitude();
+  bool odd = (digits.back() - '0') % 2 == 1;
+  if (digits == "0") return value_to_fraction(power_fraction_value(u, 0));
+  if (is_zero_fraction_value(u)) return make_leaf("00");
+  bool negative_base = !fraction_sign(u);
+  bool fits = compare_magnitudes(digits, "9223372036854775807") <= 0;
+  if (single_digit_bit(u) != 0) {
+    int64_t weight = fraction_exponent(u);
+    int64_t m = fits ? to_int64(exponent) : 0;
+    int64_t k = 0;
+    if (weight != 0 && (!fits || __builtin_mul_overflow(weight, m, &k))) return z_leaf();
+    Term r = power_of_two(k);
+    if (!r) return z_leaf();
+    return (negative_base && odd) ? fraction_negation(r) : r;
+  }
+  if (!e.non_negative() || !fits) return z_leaf();
+  return value_to_fraction(power_fraction_value(u, uint64_t(to_int64(exponent))));
+}
+
+Term arithmetic(Op op, Term application) {
+  TwoArgs args = two_args(application);
+  const Term& x = args.x;
+  const Term& y = args.y;
+  char tx = type_letter(x);
+  char ty = type_letter(y);
+  if (tx == 'w' || ty == 'w') return z_leaf();
+  if ((op == Op::dash || op == Op::mult) && (tx == 'a' || tx == 'u') && ty == 'i')
+    return cut_or_repeat(op, x, tx, y);
+  if (tx == ty) {
+    switch (tx) {
+      case 'a':
+        if (op != Op::plus) return z_leaf();
+        return make_text(std::string(text_payload(x.get())).append(text_payload(y.get())));
+      case 'u':
+        if (op == Op::plus) return make_data(flatten(x).append(flatten(y)));
+        if (op == Op::dash) return make_pair(x, y);
+        return z_leaf();
+      case 'i':
+        return integer_op(op, x, y);
+      case 'e':
+        return real_op(op, real_value(x), real_value(y));
+      default:
+        return fraction_op(op, x, y);
+    }
+  }
+  if (tx == 'a' || ty == 'a' || tx == 'u' || ty == 'u') return z_leaf();
+  if (tx == 'e' || ty == 'e' || op == Op::over)
+    return real_op(op, real_operand(x, tx), real_operand(y, ty));
+  // One integer and one binary fraction.
+  if (op == Op::powa) return tx == 'o' ? fraction_power(x, y) : z_leaf();
+  return fraction_op(op, tx == 'i' ? integer_to_fraction(x) : x,
+                     ty == 'i' ? integer_to_fraction(y) : y);
+}
+
+const BuiltinRow kRows[] = {
+    {"plus", 2, plus}, {"dash", 2, dash}, {"mult", 2, mult},
+    {"over", 2, over}, {"cent", 2, cent}, {"powa", 2, powa},
+};
+
+}  // namespace
+
+Term plus(Term application) { return arithmetic(Op::plus, std::move(application)); }
+Term dash(Term application) { return arithmetic(Op::dash, std::move(application)); }
+Term mult(Term application) { return arithmetic(Op::mult, std::move(application)); }
+Term over(Term application) { return arithmetic(Op::over, std::move(application)); }
+Term cent(Term application) { return arithmetic(Op::cent, std::move(application)); }
+Term powa(Term application) { return arithmetic(Op::powa, std::move(application)); }
+
+std::span<const BuiltinRow> arithmetic_rows() { return kRows; }

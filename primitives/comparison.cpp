@@ -1,0 +1,143 @@
+#include "comparison.h"
+
+#include <cstring>
+#include <string>
+
+#include "data.h"
+#include "fractions.h"
+#include "integer_arithmetic.h"
+#include "integer_values.h"
+#include "intern.h"
+#include "numerals.h"
+#include "reals.h"
+#include "values.h"
+
+namespace {
+
+// x < y for two values of the same type other than real.
+bool same_type_less(char letter, const Term& x, const Term& y) {
+  switch (letter) {
+    case 'a':
+      return compare_bytes(text_payload(x.get()), text_payload(y.get())) < 0;
+    case 'u':
+      return compare_bytes(flatten(x), flatten(y)) < 0;
+    case 'i': {
+      IntegerText a = integer_text(x);
+      IntegerText b = integer_text(y);
+      if (a.non_negative() != b.non_negative()) return b.non_negative();
+      int c = compare_magnitudes(a.magnitude(), b.magnitude());
+      return a.non_negative() ? c < 0 : c > 0;
+    }
+    default:
+      return fraction_less(x, y);
+  }
+}
+
+Term order(bool want_less, Term application) {
+  TwoArgs args = two_args(application);
+  char tx = type_letter(args.x);
+  char ty = type_letter(args.y);
+  if (tx == 'w' || ty == 'w') return z_leaf();
+  if (tx != ty) return truth(want_less ? tx < ty : tx >= ty);
+  if (tx == 'e') {
+    double a = real_value(args.x);
+    double b = real_value(args.y);
+    return truth(want_less ? a < b : a >= b);
+  }
+  bool is_less = same_type_less(tx, args.x, args.y);
+  return truth(want_less ? is_less : !is_less);
+}
+
+// Equality of two values; Z when either has no type and they are not the same node.
+Term equality(bool want_same, Term application) {
+  TwoArgs args = two_args(application);
+  if (args.x.get() == args.y.get()) return truth(want_same);
+  char tx = type_letter(args.x);
+  char ty = type_letter(args.y);
+  if (tx == 'w' || ty == 'w') return z_leaf();
+  bool equal = false;
+  if (tx == ty) {
+    switch (tx) {
+      case 'a':
+        equal = text_payload(args.x.get()) == text_payload(args.y.get());
+        break;
+      case 'u':
+        equal = flatten(args.x) == flatten(args.y);
+        break;
+      case 'i':
+        equal = integer_text(args.x).text == integer_text(args.y).text;
+        break;
+      case 'e':
+        equal = real_value(args.x) == real_value(args.y);
+        break;
+      default:
+        equal = fraction_equal(args.x, args.y);
+    }
+  }
+  return truth(want_same ? equal : !equal);
+}
+
+const BuiltinRow kRows[] = {
+    {"less", 2, less}, {"gteq", 2, gteq}, {"same", 2, same}, {"diff", 2, diff},
+    {"cmpr", 2, cmpr}, {"buck", 1, buck}, {"wave", 1, wave},
+};
+
+}  // namespace
+
+Term less(Term application) { return order(true, std::move(application)); }
+Term gteq(Term application) { return order(false, std::move(application)); }
+Term same(Term application) { return equality(true, std::move(application)); }
+Term diff(Term application) { return equality(false, std::move(application)); }
+
+Term cmpr(Term application) {
+  TwoArgs args = two_args(application);
+  return int64_to_numeral(-structural_compare(args.x, args.y));
+}
+
+Term buck(Term application) {
+  Term x = only_arg(application);
+  switch (type_letter(x)) {
+    case 'a': {
+      std::string_view payload = text_payload(x.get());
+      if (payload.empty()) return z_leaf();
+      std::string bytes;
+      append_data_char(bytes, static_cast<unsigned char>(payload[0]));
+      return make_data(bytes);
+    }
+    case 'e':
+      return truth(int64_t(real_pattern(x)) >= 0);
+    case 'i':
+      return truth(integer_sign(x));
+    case 'o':
+      return truth(fraction_is_non_negative(x));
+    case 'u':
+      if (is_empty_data(x.get())) return z_leaf();
+      return data_halves(x).left;
+    default:
+      return z_leaf();
+  }
+}
+
+Term wave(Term application) {
+  Term x = only_arg(application);
+  switch (type_letter(x)) {
+    case 'a': {
+      std::string_view payload = text_payload(x.get());
+      if (payload.empty()) return z_leaf();
+      return make_text(payload.substr(1));
+    }
+    case 'e':
+      return make_real(-real_value(x));
+    case 'i':
+      return numeral_leaf(negate_numeral(integer_text(x).text));
+    case 'o':
+      return fraction_negation(x);
+    case 'u':
+      if (is_empty_data(x.get())) return z_leaf();
+      return data_halves(x).right;
+    default:
+      return z_leaf();
+  }
+}
+
+std::span<const BuiltinRow> comparison_rows() { return kRows; }

@@ -1,0 +1,174 @@
+#include "conversions.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "bit_lists.h"
+#include "bits.h"
+#include "data.h"
+#include "data_reading.h"
+#include "integer_values.h"
+#include "numerals.h"
+#include "reals.h"
+#include "shapes.h"
+#include "values.h"
+
+namespace {
+
+// The bytes a data text stands for; false when it holds a group other than "[p]", "[q]",
+// "[r]".
+bool data_to_bytes(std::string_view content, std::string& bytes) {
+  for (Span s : element_spans(content)) {
+    std::string_view e = content.substr(s.start, s.end - s.start);
+    if (e.size() == 1 && e[0] != '[') {
+      char c = e[0];
+      bytes.push_back(c == '\n' ? '\0' : (c == '\0' ? '\n' : c));
+    } else if (e == "[p]") {
+      bytes.push_back('\n');
+    } else if (e == "[q]") {
+      bytes.push_back('[');
+    } else if (e == "[r]") {
+      bytes.push_back(']');
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+Term signed_byte(unsigned char b) { return int64_to_numeral(static_cast<int8_t>(b)); }
+
+// Bit list of 2^k (2w + 1): w the payload without its k trailing NUL bytes, little-endian.
+std::string text_bits(std::string_view payload) {
+  size_t used = payload.size();
+  while (used > 0 && payload[used - 1] == '\0') --used;
+  size_t k = payload.size() - used;
+  std::string bits;
+  set_bit(bits, k, true);
+  for (size_t byte = 0; byte < used; ++byte) {
+    unsigned char b = static_cast<unsigned char>(payload[byte]);
+    for (int i = 0; i < 8; ++i) {
+      if ((b >> i) & 1) set_bit(bits, k + 1 + byte * 8 + size_t(i), true);
+    }
+  }
+  return bits;
+}
+
+const BuiltinRow kRows[] = {
+    {"init", 1, init}, {"rows", 1, rows}, {"lots", 1, lots}, {"lord", 1, lord},
+};
+
+}  // namespace
+
+Term init(Term application) {
+  Term x = only_arg(application);
+  switch (type_letter(x)) {
+    case 'a':
+      return x;
+    case 'e':
+      return make_text(leaf_text(x).substr(1, 8));
+    case 'i': {
+      char b = char(uint8_t(to_int64(x)));
+      return make_text(std::string_view(&b, 1));
+    }
+    case 'u': {
+      std::string bytes;
+      std::string content = flatten(x);
+      if (!data_to_bytes(content, bytes)) return z_leaf();
+      return make_text(bytes);
+    }
+    case 'w': {
+      auto b = byte_tree_value(x.get());
+      if (!b) return z_leaf();
+      char c = char(*b);
+      return make_text(std::string_view(&c, 1));
+    }
+    default:
+      return z_leaf();
+  }
+}
+
+Term rows(Term application) {
+  Term x = only_arg(application);
+  switch (type_letter(x)) {
+    case 'a': {
+      std::string content;
+      for (char c : text_payload(x.get())) append_data_char(content, static_cast<unsigned char>(c));
+      return make_data(content);
+    }
+    case 'e': {
+      char buffer[64];
+      std::snprintf(buffer, sizeof buffer, "%e", real_value(x));
+      return make_data(buffer);
+    }
+    case 'i': {
+      std::string content;
+      append_data_char(content, uint8_t(to_int64(x)));
+      return make_data(content);
+    }
+    case 'u':
+      return join_data(x);
+    case 'w': {
+      Node* j = nullptr;
+      std::string content;
+      if (!data_list(x.get(), j) || !decode_j_tree(j, content)) return z_leaf();
+      return make_data(content);
+    }
+    default:
+      return z_leaf();
+  }
+}
+
+Term lots(Term application) {
+  Term x = only_arg(application);
+  if (is_bare_k(x.get())) return x;
+  switch (type_letter(x)) {
+    case 'e': {
+      uint64_t bits = real_pattern(x);
+      Term list = k_leaf();
+      for (int i = 63; i >= 0; --i)
+        list = apply2(make_leaf("J"), truth((bits >> i) & 1), std::move(list));
+      return list;
+    }
+    case 'i':
+    case 'o':
+      return bits_to_bit_list(term_bits(x));
+    case 'a':
+      return bits_to_bit_list(text_bits(text_payload(x.get())));
+    default:
+      return z_leaf();
+  }
+}
+
+Term lord(Term application) {
+  Term x = only_arg(application);
+  if (is_bare_k(x.get())) return x;
+  switch (type_letter(x)) {
+    case 'e':
+      return real_to_fraction(x);
+    case 'a': {
+      std::string_view payload = text_payload(x.get());
+      if (payload.size() != 1) return z_leaf();
+      return signed_byte(static_cast<unsigned char>(payload[0]));
+    }
+    case 'u': {
+      std::string bytes = flatten(x);
+      if (bytes.size() == 1) {
+        unsigned char c = static_cast<unsigned char>(bytes[0]);
+        return signed_byte(c == '\n' ? 0 : (c == 0 ? '\n' : c));
+      }
+      if (bytes == "[p]") return signed_byte('\n');
+      if (bytes == "[q]") return signed_byte('[');
+      if (bytes == "[r]") return signed_byte(']');
+      return z_leaf();
+    }
+    case 'i':
+    case 'o':
+      return bits_to_term(term_bits(x));
+    default:
+      return z_leaf();
+  }
+}
+
+std::span<const BuiltinRow> conversion_rows() { return kRows; }

@@ -1,0 +1,139 @@
+#include "structural.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "bit_lists.h"
+#include "bits.h"
+#include "data.h"
+#include "diagnostics.h"
+#include "intern.h"
+#include "numerals.h"
+#include "print.h"
+#include "reals.h"
+#include "shapes.h"
+#include "values.h"
+
+namespace {
+
+// Length of the numeral of a number: a leaf as it stands, a bit list converted.
+uint64_t numeral_length(const Term& x, char letter) {
+  if (node_is_leaf(x.get())) return text_length(x.get());
+  if (letter == 'i') return integer_text(x).text.size();
+  return bits_to_numeral(term_bits(x)).size();
+}
+
+enum class Part { leaf, left, right };
+
+// `leaf`, `left` and `rght` of a pair that is not data (shapes in the header).
+Term inspect_pair(Part part, const Node* x) {
+  Node* j = nullptr;
+  if (data_list(x, j)) {
+    Node* l = nullptr;
+    Node* r = nullptr;
+    bool empty = leaf_is(j, "K");
+    bool cell = letter_pair(j, "J", l, r);
+    if (empty || cell) {
+      if (part == Part::leaf) return truth(empty);
+      if (empty) return z_leaf();
+      Term shell = left_of(Term::share(const_cast<Node*>(x)));
+      return make_pair(shell, Term::share(part == Part::left ? l : r));
+    }
+  }
+  Node* a = nullptr;
+  Node* b = nullptr;
+  if (letter_pair(x, "V", a, b) || letter_pair(x, "J", a, b)) {
+    if (part == Part::leaf) return h_leaf();
+    return Term::share(part == Part::left ? a : b);
+  }
+  return z_leaf();
+}
+
+Term halves(Part part, Term application) {
+  Term x = only_arg(application);
+  if (is_data_value(x)) {
+    bool empty = is_empty_data(x.get());
+    if (part == Part::leaf) return truth(empty);
+    core_assert(!empty, part == Part::left ? 7347 : 7411);
+    DataHalves h = data_halves(x);
+    return part == Part::left ? h.left : h.right;
+  }
+  if (node_is_leaf(x.get())) return z_leaf();
+  return inspect_pair(part, x.get());
+}
+
+const BuiltinRow kRows[] = {
+    {"type", 1, type}, {"rank", 1, rank}, {"real", 1, real}, {"leak", 1, leak},
+    {"raws", 2, raws}, {"lisp", 1, lisp}, {"tern", 1, tern}, {"leaf", 1, leaf},
+    {"left", 1, left}, {"rght", 1, rght},
+};
+
+}  // namespace
+
+Term type(Term application) { return make_leaf(type_name(type_letter(only_arg(application)))); }
+
+Term rank(Term application) {
+  Term x = only_arg(application);
+  char letter = type_letter(x);
+  switch (letter) {
+    case 'a':
+      return int64_to_numeral(int64_t(text_count(x.get())));
+    case 'e':
+      return make_leaf("8");
+    case 'i':
+    case 'o':
+      return int64_to_numeral(int64_t(numeral_length(x, letter)));
+    case 'u':
+      return int64_to_numeral(int64_t(data_length(x)));
+    default:
+      return z_leaf();
+  }
+}
+
+Term real(Term application) {
+  Term x = only_arg(application);
+  switch (type_letter(x)) {
+    case 'a': {
+      std::string text(text_payload(x.get()));
+      return make_real(std::strtod(text.c_str(), nullptr));
+    }
+    case 'e':
+      return x;
+    case 'i':
+      return integer_to_real(x);
+    case 'o':
+      return fraction_to_real(x);
+    case 'u':
+      return make_real(std::atof(flatten(x).c_str()));
+    default: {
+      // The bit tree a real becomes when it is applied turns back into that real.
+      auto bits = real_tree_bits(x.get());
+      if (!bits) return z_leaf();
+      double d;
+      std::memcpy(&d, &*bits, sizeof d);
+      return make_real(d);
+    }
+  }
+}
+
+Term leak(Term application) {
+  Term x = only_arg(application);
+  return int64_to_numeral(static_cast<int64_t>(reinterpret_cast<intptr_t>(x.get())));
+}
+
+Term raws(Term application) {
+  TwoArgs args = two_args(application);
+  return truth(args.x.get() == args.y.get());
+}
+
+Term lisp(Term application) { return make_data(print_term(only_arg(application))); }
+
+Term tern(Term application) { return intern(only_arg(application)); }
+
+Term leaf(Term application) { return halves(Part::leaf, std::move(application)); }
+Term left(Term application) { return halves(Part::left, std::move(application)); }
+Term rght(Term application) { return halves(Part::right, std::move(application)); }
+
+std::span<const BuiltinRow> structural_rows() { return kRows; }

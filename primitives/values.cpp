@@ -1,0 +1,137 @@
+#include "values.h"
+
+#include <cstring>
+
+#include "bit_lists.h"
+#include "data.h"
+#include "diagnostics.h"
+#include "fractions.h"
+#include "integer_values.h"
+#include "reals.h"
+
+namespace {
+
+bool is_number_list(const Node* n, char first_bit) {
+  const Node* left = pair_left(n);
+  if (node_is_leaf(left) || !leaf_is(pair_left(left), "J")) return false;
+  const Node* bit = pair_right(left);
+  if (!leaf_is(bit, first_bit == 'K' ? "K" : "H")) return false;
+  // The whole list must read as a number, or a later reading would misread its tail.
+  return !term_bits(Term::share(const_cast<Node*>(n))).empty();
+}
+
+}  // namespace
+
+char type_letter(const Node* n) {
+  if (node_is_leaf(n)) {
+    const char* s = leaf_chars(n);
+    switch (s[0]) {
+      case ' ':
+        return 'e';
+      case '(':
+        return 'a';
+      case '[':
+        return 'u';
+      default:
+        break;
+    }
+    if (s[0] >= '0' && s[0] <= '9') return (s[0] == '0' && s[1] == '0') ? 'o' : 'i';
+    return 'w';
+  }
+  if (is_data_value(n)) return 'u';
+  if (is_number_list(n, 'K')) return 'i';
+  if (is_number_list(n, 'H')) return 'o';
+  return 'w';
+}
+
+const char* type_name(char letter) {
+  switch (letter) {
+    case 'a':
+      return "[post]";
+    case 'e':
+      return "[real]";
+    case 'i':
+      return "[hint]";
+    case 'o':
+      return "[numb]";
+    case 'u':
+      return "[zits]";
+    default:
+      return "[void]";
+  }
+}
+
+Term k_leaf() { return make_leaf("K"); }
+Term h_leaf() { return make_leaf("H"); }
+Term z_leaf() { return make_leaf("Z"); }
+Term i_leaf() { return make_leaf("I"); }
+
+Term only_arg(const Term& application) { return right_of(application); }
+
+TwoArgs two_args(const Term& application) {
+  return {right_of(left_of(application)), right_of(application)};
+}
+
+ThreeArgs three_args(const Term& application) {
+  Term inner = left_of(application);
+  return {right_of(left_of(inner)), right_of(inner), right_of(application)};
+}
+
+IntegerText integer_text(const Term& t) {
+  core_assert(is_integer_value(t), 4801);
+  IntegerText r;
+  if (node_is_leaf(t.get()) && first_char(t) != 'K') {
+    r.text = leaf_text(t);
+  } else {
+    r.owned = integer_numeral(t);
+    r.text = r.owned;
+  }
+  return r;
+}
+
+std::string value_bytes(const Term& t, char letter) {
+  if (letter == 'a') return std::string(text_payload(t.get()));
+  return flatten(t);
+}
+
+double real_operand(const Term& t, char letter) {
+  switch (letter) {
+    case 'e':
+      return real_value(t);
+    case 'i':
+      return numeral_to_double(integer_text(t).text);
+    case 'o':
+      return fraction_value_to_double(fraction_bits(t));
+    default:
+      fatal("truecast");
+  }
+}
+
+int compare_bytes(std::string_view a, std::string_view b) {
+  size_t common = a.size() < b.size() ? a.size() : b.size();
+  int c = common ? std::memcmp(a.data(), b.data(), common) : 0;
+  if (c != 0) return c < 0 ? -1 : 1;
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+void append_data_char(std::string& out, unsigned char b) {
+  switch (b) {
+    case '\n':
+      out += "[p]";
+      break;
+    case '[':
+      out += "[q]";
+      break;
+    case ']':
+      out += "[r]";
+      break;
+    case '\0':
+      out += '\n';
+      break;
+    default:
+      out += char(b);
+  }
+}
+
+bool is_bare_k(const Node* n) { return leaf_is(n, "K"); }
