@@ -29,21 +29,31 @@ std::string add_digits(std::string_view a, std::string_view b) {
   return sum;
 }
 
+namespace {
+
+// a -= b in place, digit by digit with a borrow; a must be at least b. Kept free of branches on
+// the digits, since the borrow is as good as random.
+void subtract_in_place(std::string& a, std::string_view b) {
+  int borrow = 0;
+  size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
+    int d = (a[i] - b[i]) - borrow;
+    borrow = d < 0;
+    a[i] = char('0' + d + (10 & -borrow));
+  }
+  for (size_t i = common; i < a.size(); ++i) {
+    int d = (a[i] - '0') - borrow;
+    borrow = d < 0;
+    a[i] = char('0' + d + (10 & -borrow));
+  }
+}
+
+}  // namespace
+
 std::string subtract_digits(std::string_view a, std::string_view b) {
   core_assert(at_least_digits(a, b), 2505);
-  std::string difference;
-  difference.reserve(a.size());
-  int borrow = 0;
-  for (size_t i = 0; i < a.size(); ++i) {
-    int d = digit_value_at(i, a) - borrow - digit_value_at(i, b);
-    if (d < 0) {
-      borrow = 1;
-      d += 10;
-    } else {
-      borrow = 0;
-    }
-    difference.push_back(char('0' + d));
-  }
+  std::string difference(a);  // the result has the length of a
+  subtract_in_place(difference, b);
   return difference;
 }
 
@@ -95,8 +105,11 @@ std::string multiply_digits(std::string_view a, std::string_view b) {
       carry = s / 10;
     }
   }
-  std::string product(acc.size(), '0');
-  for (size_t i = 0; i < acc.size(); ++i) product[i] = char('0' + acc[i]);
+  // High zeros are dropped so that repeated squaring does not double them.
+  size_t length = acc.size();
+  while (length > 0 && acc[length - 1] == 0) --length;
+  std::string product(length, '0');
+  for (size_t i = 0; i < length; ++i) product[i] = char('0' + acc[i]);
   return product;
 }
 
@@ -124,7 +137,7 @@ std::string long_division(std::string_view a, std::string_view b, std::string* q
       }
     }
     if (quotient) quotient->push_back(char('0' + digit));
-    r = subtract_digits(r, multiples[digit]);
+    subtract_in_place(r, multiples[digit]);  // r is at least b*digit by the choice of digit
     drop_high_zeros(r);
   }
   return r;
