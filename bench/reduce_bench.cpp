@@ -19,10 +19,12 @@ const char* const kChurch =
     "nin\\f\\x\\f(f(f(f(f(f(f(f(f x)))))))),"
     "pw\\b\\e\\e b";
 
-// S, K and B combinators only: a Church numeral 2^14 built from doubling, applied to I.
+// The same power, with the identity spelled S K K: more combinator rewrites per application.
 const char* const kCombinators =
-    "a\\fourteen (S B I) (K I) I 7,"
-    "fourteen\\f\\x\\f(f(f(f(f(f(f(f(f(f(f(f(f(f x)))))))))))))";
+    "a\\(pw thr nin) (S K K) 5,"
+    "thr\\f\\x\\f(f(f x)),"
+    "nin\\f\\x\\f(f(f(f(f(f(f(f(f x)))))))),"
+    "pw\\b\\e\\e b";
 
 void run_program_text(benchmark::State& state, const char* text) {
   uint64_t steps = 0;

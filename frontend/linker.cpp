@@ -219,7 +219,7 @@ Term pair_binding_rewrite(const Term& t) {
 
 ErrorRecord link_program() {
   DefinitionTable& table = definition_table();
-  table["_"] = make_data(record_declarations());
+  table["_"] = make_leaf(record_declarations());
   for (auto& [key, def] : table) def = quote_rewrite(def);
   for (auto& [key, def] : table) def = pair_binding_rewrite(def);
   for (auto& [key, def] : table) {
