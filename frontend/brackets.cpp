@@ -26,8 +26,11 @@ std::optional<BracketProblem> check_pairs(std::string_view text) {
   for (int64_t i = 0; i < int64_t(text.size()); ++i) {
     const unsigned char c = byte_at(text, i);
     if (!open.empty() && byte_at(text, open.back()) == '[') {
-      if (c == ']') open.pop_back();
-      else if (c == '[') open.push_back(i);
+      if (c == ']') {
+        open.pop_back();
+      } else if (c == '[') {
+        open.push_back(i);
+      }
       continue;
     }
     if (is_opener(c)) {
@@ -39,8 +42,8 @@ std::optional<BracketProblem> check_pairs(std::string_view text) {
       const int64_t top = open.back();
       if (closer_of(byte_at(text, top)) != c) {
         core_assert(is_closer(c), 3335);
-        std::string message = "Doesn't fit '" + std::string(1, char(c)) + "' at [" +
-                              position_code(i) + "].";
+        std::string message =
+            "Doesn't fit '" + std::string(1, char(c)) + "' at [" + position_code(i) + "].";
         return problem("Match", top, message);
       }
       open.pop_back();

@@ -9,8 +9,8 @@ namespace {
 // Operators of the binary levels 0..8, loosest first, and how each level folds.
 constexpr int kLastBinaryLevel = 8;
 constexpr ByteSet kLevelOperators[kLastBinaryLevel + 1] = {
-    ByteSet(","),    ByteSet(";\\{"), ByteSet("?\n"), ByteSet("&|"), ByteSet("=<>#"),
-    ByteSet("@ "),   ByteSet("+-:."), ByteSet("*/%'"), ByteSet("^"),
+    ByteSet(","),  ByteSet(";\\{"), ByteSet("?\n"),  ByteSet("&|"), ByteSet("=<>#"),
+    ByteSet("@ "), ByteSet("+-:."), ByteSet("*/%'"), ByteSet("^"),
 };
 constexpr bool kFoldsRight[kLastBinaryLevel + 1] = {true,  true,  false, true, true,
                                                     false, false, false, true};
@@ -68,8 +68,17 @@ int64_t skip_affixes(const TextIndex& x, int64_t i, int64_t end) {
 
 // Wraps the affix operators at [begin, end) around inner, the one nearest inner innermost.
 Term wrap_prefixes(const TextIndex& x, int64_t begin, int64_t end, Term inner) {
-  for (int64_t i = end - 1; i >= begin; --i) inner = make_pair(byte_leaf(byte_at(x, i)), std::move(inner));
+  for (int64_t i = end - 1; i >= begin; --i) {
+    inner = make_pair(byte_leaf(byte_at(x, i)), std::move(inner));
+  }
   return inner;
+}
+
+Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end);
+
+// Whether [begin, end) is exactly one group opened by the given byte.
+inline bool is_group(const TextIndex& x, unsigned char opener, int64_t begin, int64_t end) {
+  return end - begin >= 2 && byte_at(x, begin) == opener && x.partner[size_t(begin)] == end - 1;
 }
 
 // Juxtaposition of words: the first word is an atom; a later word that is exactly one
@@ -78,15 +87,16 @@ Term juxtapose(const TextIndex& x, int64_t begin, int64_t end) {
   if (begin >= end) return empty_leaf();
   int64_t word = begin;
   int64_t next = next_word_start(x, word, end);
-  Term acc = make_atom(x, word, next);
+  Term acc = is_group(x, '(', word, next) ? parse_level(x, 1, word + 1, next - 1)
+                                          : make_atom(x, word, next);
   while (next < end) {
     word = next;
     next = next_word_start(x, word, end);
-    if (byte_at(x, word) == '(' && x.partner[size_t(word)] == next - 1 && next - word >= 2) {
+    if (is_group(x, '(', word, next)) {
       const int64_t close = next - 1;
       for (int64_t piece = word + 1;;) {
         const int64_t comma = next_in_set(x, piece, close, kComma);
-        acc = make_pair(std::move(acc), parse_expression(x, piece, comma));
+        acc = make_pair(std::move(acc), parse_level(x, 1, piece, comma));
         if (comma >= close) break;
         piece = comma + 1;
       }
@@ -132,34 +142,39 @@ Term parse_operand(const TextIndex& x, int64_t begin, int64_t end) {
   int64_t core_end = end;
   while (core_end > begin && is_affix(byte_at(x, core_end - 1))) --core_end;
   Term inner = core_end > begin ? prefixed(x, begin, core_end) : empty_leaf();
-  for (int64_t i = core_end; i < end; ++i) inner = make_pair(byte_leaf(byte_at(x, i)), std::move(inner));
+  for (int64_t i = core_end; i < end; ++i) {
+    inner = make_pair(byte_leaf(byte_at(x, i)), std::move(inner));
+  }
   return inner;
 }
 
 // The binary levels from the given one down. A level without an operator in the range hands
-// it to the next level in this same frame, so a nesting level costs only a few frames; long
-// operator chains are folded in loops.
+// it to the next level in this same frame, and a range that is one parenthesised group goes
+// back to level 1 with its inside, as the word it is would; so plain nesting costs no frames
+// and nesting under operators one frame a level. Long operator chains are folded in loops.
 Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
-  for (; level <= kLastBinaryLevel; ++level) {
-    if (kFoldsRight[level]) {
-      Cut cut = last_cut(x, level, begin, end);
-      if (cut.start < begin) continue;
-      Term acc = parse_level(x, level + 1, cut.end, end);
-      for (;;) {
-        const Cut previous = last_cut(x, level, begin, cut.start);
-        const int64_t piece = previous.start < begin ? begin : previous.end;
-        Term left = parse_level(x, level + 1, piece, cut.start);
-        const unsigned char op = byte_at(x, cut.start);
-        if (op == '{') {
-          Term items = parse_level(x, 0, cut.start + 1, cut.end - 1);
-          acc = make_pair(apply2(byte_leaf(op), std::move(left), std::move(items)), std::move(acc));
-        } else {
-          acc = apply2(byte_leaf(op), std::move(left), std::move(acc));
+  for (;; level = 1, ++begin, --end) {
+    for (; level <= kLastBinaryLevel; ++level) {
+      if (kFoldsRight[level]) {
+        Cut cut = last_cut(x, level, begin, end);
+        if (cut.start < begin) continue;
+        Term acc = parse_level(x, level + 1, cut.end, end);
+        for (;;) {
+          const Cut previous = last_cut(x, level, begin, cut.start);
+          const int64_t piece = previous.start < begin ? begin : previous.end;
+          Term left = parse_level(x, level + 1, piece, cut.start);
+          const unsigned char op = byte_at(x, cut.start);
+          if (op == '{') {
+            Term items = parse_level(x, 0, cut.start + 1, cut.end - 1);
+            acc =
+                make_pair(apply2(byte_leaf(op), std::move(left), std::move(items)), std::move(acc));
+          } else {
+            acc = apply2(byte_leaf(op), std::move(left), std::move(acc));
+          }
+          if (previous.start < begin) return acc;
+          cut = previous;
         }
-        if (previous.start < begin) return acc;
-        cut = previous;
       }
-    } else {
       const ByteSet& ops = kLevelOperators[level];
       int64_t op_at = next_in_set(x, begin, end, ops);
       if (op_at >= end) continue;
@@ -168,15 +183,19 @@ Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
         const int64_t next = next_in_set(x, op_at + 1, end, ops);
         Term piece = parse_level(x, level + 1, op_at + 1, next);
         const unsigned char op = byte_at(x, op_at);
-        if (op == '\n') acc = make_pair(std::move(piece), std::move(acc));
-        else if (op == ' ') acc = make_pair(std::move(acc), std::move(piece));
-        else acc = apply2(byte_leaf(op), std::move(acc), std::move(piece));
+        if (op == '\n') {
+          acc = make_pair(std::move(piece), std::move(acc));
+        } else if (op == ' ') {
+          acc = make_pair(std::move(acc), std::move(piece));
+        } else {
+          acc = apply2(byte_leaf(op), std::move(acc), std::move(piece));
+        }
         if (next >= end) return acc;
         op_at = next;
       }
     }
+    if (!is_group(x, '(', begin, end)) return parse_operand(x, begin, end);
   }
-  return parse_operand(x, begin, end);
 }
 
 }  // namespace

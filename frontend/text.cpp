@@ -33,8 +33,11 @@ int64_t matching_square(std::string_view text, int64_t position) {
     core_assert(i >= 0, 5206);
     core_assert(i < n, 5207);
     unsigned char c = byte_at(text, i);
-    if (c == '[') depth += step;
-    else if (c == ']') depth -= step;
+    if (c == '[') {
+      depth += step;
+    } else if (c == ']') {
+      depth -= step;
+    }
     core_assert(depth >= 0, 5215);
     if (depth == 0) return i;
   }
@@ -70,9 +73,9 @@ Term glued_word_leaf(const TextIndex& x, int64_t begin, int64_t end) {
   } else if (first != ' ' && opens_group(x, begin, end)) {
     core = x.partner[size_t(begin)] - begin + 1;
   }
-  core_assert(core < int64_t(word.size()) &&
-                  starts_name(static_cast<unsigned char>(word[size_t(core)])),
-              5274);
+  core_assert(
+      core < int64_t(word.size()) && starts_name(static_cast<unsigned char>(word[size_t(core)])),
+      5274);
   std::rotate(word.begin(), word.begin() + core, word.end());
   return make_leaf(std::string_view(word));
 }
@@ -134,12 +137,14 @@ std::string normalize_blanks(std::string_view text) {
     } else {
       size_t j = i;
       bool line_feed = false;
-      while (j < end && is_blank(static_cast<unsigned char>(text[j]))) line_feed |= text[j++] == '\n';
+      while (j < end && is_blank(static_cast<unsigned char>(text[j]))) {
+        line_feed |= text[j++] == '\n';
+      }
       unsigned char before = static_cast<unsigned char>(text[i - 1]);
       unsigned char after = static_cast<unsigned char>(text[j]);
       bool dropped = is_blank_absorbing(before) || before == '(' || before == '{' ||
-                     before == '}' || is_blank_absorbing(after) || after == ')' ||
-                     after == '{' || after == '}';
+                     before == '}' || is_blank_absorbing(after) || after == ')' || after == '{' ||
+                     after == '}';
       if (!dropped) out += line_feed ? '\n' : ' ';
       i = j;
     }
@@ -166,8 +171,11 @@ int64_t matching_bracket(std::string_view text, int64_t position) {
       i = j;
       continue;
     }
-    if (b == '(' || b == '{') depth += step;
-    else if (b == ')' || b == '}') depth -= step;
+    if (b == '(' || b == '{') {
+      depth += step;
+    } else if (b == ')' || b == '}') {
+      depth -= step;
+    }
     core_assert(depth >= 0, 5215);
     if (depth == 0) return i;
   }
@@ -190,14 +198,21 @@ int64_t affix_position(std::string_view text, int64_t start, const ByteSet& set)
   for (int64_t i = std::max<int64_t>(start, 0); i < int64_t(text.size()); ++i) {
     unsigned char c = byte_at(text, i);
     if (literal > 0) {
-      if (c == '[') ++literal;
-      else if (c == ']') --literal;
+      if (c == '[') {
+        ++literal;
+      } else if (c == ']') {
+        --literal;
+      }
       continue;
     }
     if (depth == 0 && set.has(c)) return i;
-    if (c == '[') literal = 1;
-    else if (c == '(' || c == '{') ++depth;
-    else if (depth > 0 && is_closer(c)) --depth;
+    if (c == '[') {
+      literal = 1;
+    } else if (c == '(' || c == '{') {
+      ++depth;
+    } else if (depth > 0 && is_closer(c)) {
+      --depth;
+    }
   }
   return -1;
 }
