@@ -97,6 +97,13 @@ int64_t to_int64(const Term& t) {
     uint64_t m = low64_of_decimal(negative ? text.substr(1) : text);
     return int64_t(negative ? 0 - m : m);
   }
+  if (is_pair(t)) {
+    // Taking the magnitude only sets the sign bit, so the bits above it are read directly.
+    std::string bits = read_bits(t);
+    core_assert(!bits.empty(), 4738);
+    uint64_t m = magnitude_bits(bits);
+    return int64_t(bit_at(bits, 1) ? m : 0 - m);
+  }
   bool non_negative = integer_sign(t);
   uint64_t m = magnitude_bits(read_bits(integer_magnitude(t)));
   return int64_t(non_negative ? m : 0 - m);

@@ -1,17 +1,34 @@
 // Conversions between numerals and tagged bit strings.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "bits.h"
 #include "diagnostics.h"
 
 namespace {
 
-constexpr int kChunkDigits = 18;
-constexpr uint64_t kChunkBase = 1000000000000000000ull;  // 10^18
+// Decimal conversions run on 32-bit words, nine decimal digits at a time, so that every step
+// is one native multiply or divide.
+constexpr int kChunkDigits = 9;
+constexpr uint64_t kChunkBase = 1000000000;  // 10^9
 
-// Binary value of a run of decimal digits, taken up to 18 digits at a time.
+std::vector<uint32_t> to_words(std::string_view bits) {
+  std::vector<uint32_t> words((bits.size() + 3) / 4, 0);
+  for (size_t i = 0; i < bits.size(); ++i)
+    words[i / 4] |= uint32_t(static_cast<unsigned char>(bits[i])) << (8 * (i % 4));
+  return words;
+}
+
+std::string from_words(const std::vector<uint32_t>& words) {
+  std::string bits(words.size() * 4, '\0');
+  for (size_t i = 0; i < bits.size(); ++i) bits[i] = char(uint8_t(words[i / 4] >> (8 * (i % 4))));
+  return trim_bits(std::move(bits));
+}
+
+// Binary value of a run of decimal digits.
 std::string decimal_to_bits(std::string_view digits) {
-  std::string v;
+  std::vector<uint32_t> words;
   size_t i = 0;
   while (i < digits.size()) {
     size_t take = std::min(digits.size() - i, size_t(kChunkDigits));
@@ -21,29 +38,36 @@ std::string decimal_to_bits(std::string_view digits) {
       chunk = chunk * 10 + uint64_t(digits[i + j] - '0');
       scale *= 10;
     }
-    v = add_small(multiply_small(v, scale), chunk);
+    // words = words * scale + chunk
+    uint64_t carry = chunk;
+    for (uint32_t& w : words) {
+      carry += uint64_t(w) * scale;
+      w = uint32_t(carry);
+      carry >>= 32;
+    }
+    if (carry) words.push_back(uint32_t(carry));
     i += take;
   }
-  return v;
+  return from_words(words);
 }
 
 // Decimal digits of a non-zero plain binary value, most significant first.
-std::string bits_to_decimal(std::string m) {
+std::string bits_to_decimal(std::string_view bits) {
+  std::vector<uint32_t> words = to_words(bits);
+  while (!words.empty() && words.back() == 0) words.pop_back();
   std::string reversed;
-  while (is_nonzero_bits(m)) {
-    // Remainder and quotient by 10^18 in one pass from the top byte.
-    unsigned __int128 r = 0;
-    for (size_t i = m.size(); i-- > 0;) {
-      r = (r << 8) | static_cast<unsigned char>(m[i]);
-      m[i] = char(uint8_t(r / kChunkBase));
-      r %= kChunkBase;
+  while (!words.empty()) {
+    uint64_t r = 0;
+    for (size_t i = words.size(); i-- > 0;) {
+      uint64_t v = (r << 32) | words[i];
+      words[i] = uint32_t(v / kChunkBase);
+      r = v % kChunkBase;
     }
-    m = trim_bits(std::move(m));
-    uint64_t chunk = uint64_t(r);
+    while (!words.empty() && words.back() == 0) words.pop_back();
     for (int j = 0; j < kChunkDigits; ++j) {
-      reversed.push_back(char('0' + chunk % 10));
-      chunk /= 10;
-      if (chunk == 0 && m.empty()) break;
+      reversed.push_back(char('0' + r % 10));
+      r /= 10;
+      if (r == 0 && words.empty()) break;
     }
   }
   return std::string(reversed.rbegin(), reversed.rend());
