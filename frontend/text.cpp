@@ -10,7 +10,7 @@ namespace {
 constexpr ByteSet kBinaryOperators(kBinaryOperatorChars);
 constexpr ByteSet kAffixes(kAffixChars);
 
-ByteSet make_special_set() {
+constexpr ByteSet make_special_set() {
   ByteSet s(kBinaryOperatorChars);
   for (char c : kAffixChars) s.add(static_cast<unsigned char>(c));
   for (char c : kBracketChars) s.add(static_cast<unsigned char>(c));
@@ -18,7 +18,7 @@ ByteSet make_special_set() {
   s.add('\n');
   return s;
 }
-const ByteSet kSpecial = make_special_set();
+constexpr ByteSet kSpecial = make_special_set();
 
 inline unsigned char byte_at(std::string_view text, int64_t i) {
   return static_cast<unsigned char>(text[size_t(i)]);
@@ -55,8 +55,9 @@ inline bool starts_name(unsigned char c) {
 }
 
 // A word that is more than a digit run, a lower-case word, one bracket group or one byte. In
-// checked text that is a digit run, a lower-case word or a single byte followed by commas
-// ("12,", "a,", "I,"), from a parenthesised group that is not a call list. It becomes one
+// checked text that is a digit run, a lower-case word, a single byte or a comma followed by
+// commas ("12,", "a,", "I,", ",,"), from a parenthesised group that is not a call list
+// ("!(a,b)", "((I,7))"), whose commas the grammar does not cut at that level. It becomes one
 // name leaf, which no definition can have; a NUL stands for a line feed, as in single-byte
 // words. The store reads a leaf's kind from its first byte, so a word whose core would make
 // it a number (or data, or text) leaf has its tail put first: "12," gives the name ",12".
@@ -68,8 +69,10 @@ Term glued_word_leaf(const TextIndex& x, int64_t begin, int64_t end) {
   if (starts_name(first)) return make_leaf(std::string_view(word));
   int64_t core = 1;
   if (is_digit(first)) {
-    while (core < int64_t(word.size()) && is_digit(static_cast<unsigned char>(word[size_t(core)])))
+    while (core < int64_t(word.size()) &&
+           is_digit(static_cast<unsigned char>(word[size_t(core)]))) {
       ++core;
+    }
   } else if (first != ' ' && opens_group(x, begin, end)) {
     core = x.partner[size_t(begin)] - begin + 1;
   }
