@@ -58,24 +58,18 @@ inline bool starts_name(unsigned char c) {
 // checked text that is a digit run, a lower-case word, a single byte or a comma followed by
 // commas ("12,", "a,", "I,", ",,"), from a parenthesised group that is not a call list
 // ("!(a,b)", "((I,7))"), whose commas the grammar does not cut at that level. It becomes one
-// name leaf, which no definition can have; a NUL stands for a line feed, as in single-byte
-// words. The store reads a leaf's kind from its first byte, so a word whose core would make
-// it a number (or data, or text) leaf has its tail put first: "12," gives the name ",12".
-// Only a text that no word cut yields can leave no tail to lead (assertion 5274).
+// leaf of the whole word, which no definition can have: the linker reports any such word it
+// reaches, so a word like "12," is never computed on. A NUL stands for a line feed, as in
+// single-byte words. A word led by a bracket group (no word cut yields one) has its tail put
+// first, so that it cannot read as a text or data leaf; a word that has no tail, such as a lone
+// unpaired "(", is assertion 5274.
 Term glued_word_leaf(const TextIndex& x, int64_t begin, int64_t end) {
   std::string word(x.text.substr(size_t(begin), size_t(end - begin)));
   std::replace(word.begin(), word.end(), '\0', '\n');
   unsigned char first = static_cast<unsigned char>(word[0]);
-  if (starts_name(first)) return make_leaf(std::string_view(word));
+  if (is_digit(first) || starts_name(first)) return make_leaf(std::string_view(word));
   int64_t core = 1;
-  if (is_digit(first)) {
-    while (core < int64_t(word.size()) &&
-           is_digit(static_cast<unsigned char>(word[size_t(core)]))) {
-      ++core;
-    }
-  } else if (first != ' ' && opens_group(x, begin, end)) {
-    core = x.partner[size_t(begin)] - begin + 1;
-  }
+  if (first != ' ' && opens_group(x, begin, end)) core = x.partner[size_t(begin)] - begin + 1;
   core_assert(
       core < int64_t(word.size()) && starts_name(static_cast<unsigned char>(word[size_t(core)])),
       5274);

@@ -12,7 +12,7 @@
 namespace {
 
 // Walks every leaf of a term (own stack) and reports the first that the store would read as
-// the wrong kind: a number with a non-digit, a data leaf that is not one literal, a text or
+// the wrong kind: a number with a byte other than digits and the commas of a glued word, a data leaf that is not one literal, a text or
 // real leaf, or an empty name.
 std::string first_bad_leaf(const Term& t) {
   std::vector<const Node*> stack{t.get()};
@@ -27,7 +27,7 @@ std::string first_bad_leaf(const Term& t) {
     std::string_view text = leaf_text(n);
     unsigned char c = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
     bool bad = text.empty() || c == '(' || c == ' ';
-    if (c >= '0' && c <= '9') bad |= text.find_first_not_of("0123456789") != text.npos;
+    if (c >= '0' && c <= '9') bad |= text.find_first_not_of("0123456789,") != text.npos;
     if (c == '[') bad |= text.back() != ']';
     if (bad) return std::string(text);
   }
