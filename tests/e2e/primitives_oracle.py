@@ -44,7 +44,7 @@ def remainder(x, y):
 
 
 def make_check(rng):
-    """One (test text, description) pair; the test is true when the language agrees."""
+    """One test in the language's text; it is true when the language agrees with Python."""
     kind = rng.choice(["+", "-", "*", "/", "%", "^", "<", ">", "=", "#", "~", "$", "/0"])
     x = random_int(rng, 300)
     y = random_int(rng, 300)
