@@ -15,7 +15,7 @@ Term leaf(const char* text) { return make_leaf(text); }
 Term list_of(const std::string& numeral) { return bits_to_bit_list(numeral_to_bits(numeral)); }
 Term cell(const char* bit, Term rest) { return make_pair(make_pair(leaf("J"), leaf(bit)), rest); }
 
-TEST(IntegerTest, LeavesFromTheDescription) {
+TEST(IntegerTest, LeavesByTheirText) {
   for (const char* yes : {"0", "7", "05", "K"}) EXPECT_TRUE(is_integer_value(leaf(yes))) << yes;
   for (const char* no : {"00", "001", "[]", "H", "Z"}) EXPECT_FALSE(is_integer_value(leaf(no))) << no;
   EXPECT_FALSE(is_integer_value(make_pair(leaf("K"), leaf("x"))));
@@ -32,7 +32,7 @@ TEST(IntegerTest, BitListsByTheirFirstElement) {
   EXPECT_FALSE(is_integer_value(make_pair(make_pair(leaf("V"), leaf("K")), leaf("K"))));
 }
 
-TEST(IntegerReadings, FromTheDescription) {
+TEST(IntegerReadings, KnownValues) {
   EXPECT_FALSE(integer_sign(leaf("05")));
   EXPECT_TRUE(integer_sign(leaf("5")));
   EXPECT_TRUE(integer_sign(leaf("0")));

@@ -81,7 +81,7 @@ TEST(BitHelpers, ArithmeticAgreesWithWideArithmetic) {
   }
 }
 
-TEST(NumeralBits, FromTheDescription) {
+TEST(NumeralBits, KnownValues) {
   EXPECT_EQ(numeral_to_bits("0"), bytes({0x03}));
   EXPECT_EQ(numeral_to_bits("1"), bytes({0x07}));
   EXPECT_EQ(numeral_to_bits("01"), bytes({0x05}));
@@ -128,7 +128,7 @@ TEST(NumeralBits, LongNumeralsRoundTrip) {
   EXPECT_EQ(bits_to_numeral(numeral_to_bits(fraction)), fraction);
 }
 
-TEST(BitLists, FromTheDescription) {
+TEST(BitLists, KnownValues) {
   Term list = bits_to_bit_list(bytes({0x07}));
   ASSERT_TRUE(is_pair(list));
   EXPECT_TRUE(leaf_is(pair_left(pair_left(list.get())), "J"));

@@ -17,7 +17,7 @@ TEST(DigitReading, PastTheEndReadsZero) {
   EXPECT_EQ(digit_value_at(7, ""), 0);
 }
 
-TEST(DigitEdges, FromTheDescription) {
+TEST(DigitEdges, KnownValues) {
   EXPECT_EQ(divide_digits(true, "7", "2"), "3");
   EXPECT_EQ(divide_digits(false, "7", "2"), "4");
   EXPECT_EQ(value(divide_digits(false, "8", "2")), "4");

@@ -22,7 +22,7 @@ TEST(NumeralFormat, Signs) {
   EXPECT_EQ(with_sign(true, "12"), "12");
 }
 
-TEST(NumeralEdges, FromTheDescription) {
+TEST(NumeralEdges, KnownValues) {
   EXPECT_EQ(add_numerals("05", "5"), "0");
   EXPECT_EQ(add_numerals("03", "010"), "013");
   EXPECT_EQ(add_numerals("999", "1"), "1000");

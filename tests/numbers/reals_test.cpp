@@ -41,7 +41,7 @@ TEST(RealLeaves, NineBytesSpaceThenLittleEndian) {
     EXPECT_EQ(real_pattern(make_real(double_of(p))), p);
 }
 
-TEST(RealEdges, FromTheDescription) {
+TEST(RealEdges, KnownValues) {
   EXPECT_EQ(fraction_text(2.0), "004");
   EXPECT_EQ(fraction_text(-0.0), "00");
   EXPECT_EQ(fraction_text(std::numeric_limits<double>::infinity()), "00");
