@@ -89,8 +89,11 @@ Term apply_number(Node* number, const Term& argument) {
   std::string numeral(leaf_text(number));
   if (numeral == "0") return apply(leaf("K"), argument);
   bool negative = is_negative_numeral(numeral);
-  std::string bits = halve_bits(halve_bits(numeral_to_bits(numeral)));
-  return v_pair(leaf(negative ? "K" : "H"), bits_to_term(bits));
+  std::string bits = trim_bits(halve_bits(halve_bits(numeral_to_bits(numeral))));
+  // The fraction zero "00" halves to nothing at all; like the bare bit string 0x01 it is the
+  // leaf K, which reads as zero.
+  Term rest = bits.empty() ? leaf("K") : bits_to_term(bits);
+  return v_pair(leaf(negative ? "K" : "H"), std::move(rest));
 }
 
 Term apply_real(Node* real, const Term& argument) {

@@ -77,6 +77,9 @@ TEST(Engine, NumbersAppliedAsFunctions) {
   // One and minus one halve to the bare bit string 0x01, which is the leaf K.
   EXPECT_EQ(run("a\\1 0 (s\\r\\r)"), "K");
   EXPECT_EQ(run("a\\01 0 (s\\r\\r)"), "K");
+  // Binary fractions are numbers too; the fraction zero halves to nothing, read as K.
+  EXPECT_EQ(run("a\\00 0 (s\\r\\V s r)"), "VKK");
+  EXPECT_EQ(run("a\\004 0 (s\\r\\r)"), "000");
 }
 
 TEST(Engine, DataAppliedAsFunctions) {
