@@ -11,9 +11,17 @@ namespace {
 constexpr unsigned kDataLeafTag = 0xC0;
 constexpr unsigned kDataPairTag = 0x40;
 
-bool is_operator_name(unsigned char c) {
-  return c != 0 && std::strchr("{,}~!@#$%^&*<>-|+/=\\.`'\":;?", c) != nullptr;
-}
+struct ByteTable {
+  bool member[256] = {};
+  explicit ByteTable(const char* bytes) {
+    for (const char* p = bytes; *p; ++p) member[static_cast<unsigned char>(*p)] = true;
+  }
+};
+
+const ByteTable kOperatorNames("{,}~!@#$%^&*<>-|+/=\\.`'\":;?");
+const ByteTable kLazyHeads("&|ABCDEFHIJKLNQRTUVXZ");
+
+bool is_operator_name(unsigned char c) { return kOperatorNames.member[c]; }
 
 // Names the engine looks up: identifiers, single capitals and the operator characters.
 bool is_engine_name(const char* s) {
@@ -115,8 +123,20 @@ void analyse(Node* root) {
     analyse_leaf(root);
     return;
   }
+  // The engine mostly meets fresh pairs over analysed children.
+  Node* f = pair_left(root);
+  Node* a = pair_right(root);
+  if (node_is_leaf(f) && !node_analysed(f)) analyse_leaf(f);
+  if (node_is_leaf(a) && !node_analysed(a)) analyse_leaf(a);
+  if (node_analysed(f) && node_analysed(a)) {
+    analyse_pair(root);
+    return;
+  }
   // Post-order walk with an explicit stack: terms may be far deeper than the native stack.
-  std::vector<Node*> stack{root};
+  // The stack is kept between calls; analysis never re-enters itself.
+  static std::vector<Node*> stack;
+  stack.clear();
+  stack.push_back(root);
   while (!stack.empty()) {
     Node* n = stack.back();
     if (node_analysed(n)) {
@@ -183,6 +203,5 @@ Shape shape_of(const Node* n) {
 
 bool head_is_lazy(const Node* n) {
   while (node_is_pair(n) && !node_is_data_tagged(n)) n = pair_left(n);
-  unsigned char c = node_first_char(n);
-  return c != 0 && std::strchr("&|ABCDEFHIJKLNQRTUVXZ", c) != nullptr;
+  return kLazyHeads.member[node_first_char(n)];
 }

@@ -26,22 +26,28 @@ struct Resolution {
   Term* definition = nullptr;
 };
 
+struct NameHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+};
+
 struct Machine {
   std::vector<Frame> frames;
   Term focus;
   std::vector<Node*> args;
-  std::unordered_map<std::string, Resolution> names;
+  std::vector<char> params;
+  std::unordered_map<std::string, Resolution, NameHash, std::equal_to<>> names;
 
   void rewrite();
-  void rewrite_name(Node* head, const std::string& name);
-  const Resolution& resolve(const std::string& name);
+  void rewrite_name(std::string_view name);
+  const Resolution& resolve(std::string_view name);
   void normalise_first(Term value, Term waiting) {
     frames.push_back({false, std::move(waiting)});
     focus = std::move(value);
   }
 };
 
-const Resolution& Machine::resolve(const std::string& name) {
+const Resolution& Machine::resolve(std::string_view name) {
   auto it = names.find(name);
   if (it != names.end()) return it->second;
   Resolution r;
@@ -51,11 +57,11 @@ const Resolution& Machine::resolve(const std::string& name) {
   DefinitionTable& table = definition_table();
   auto d = table.find(name);
   if (d != table.end()) r.definition = &d->second;
-  return names.emplace(name, r).first->second;
+  return names.emplace(std::string(name), r).first->second;
 }
 
 Term abstraction(const Term& binder, const Term& body) {
-  return make_pair(make_pair(make_leaf("\\"), binder), body);
+  return make_pair(make_pair(shared_leaf('\\'), binder), body);
 }
 
 void Machine::rewrite() {
@@ -100,7 +106,7 @@ void Machine::rewrite() {
     Term value = arg(0);
     core_assert(is_normal(value), 3165);
     if (node_is_pair(value.get()) && shape_of(value.get()) == Shape::abstraction) {
-      value = make_pair(make_leaf("I"), value);
+      value = make_pair(shared_leaf('I'), value);
     }
     d->second = value;
     MemoMap& memo = memo_map();
@@ -110,21 +116,20 @@ void Machine::rewrite() {
     flag->second = 1;
     focus = std::move(value);
   } else {
-    rewrite_name(head, std::string(s));
+    rewrite_name(s);
   }
 }
 
-void Machine::rewrite_name(Node* head, const std::string& name) {
+void Machine::rewrite_name(std::string_view name) {
   const Resolution& r = resolve(name);
   if (r.builtin) {
     focus = r.builtin(std::move(focus));
     return;
   }
   core_assert(r.definition != nullptr, 3179);
-  (void)head;
   Term d = *r.definition;
   if (leading_abstractions(d.get()) > 0) {
-    std::vector<char> params;
+    params.clear();
     Node* body = d.get();
     while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
       params.push_back(leaf_chars(pair_right(pair_left(body)))[0]);
@@ -142,12 +147,12 @@ void Machine::rewrite_name(Node* head, const std::string& name) {
     MemoMap& memo = memo_map();
     auto flag = memo.find(name);
     if (flag == memo.end()) {
-      memo.emplace(name, 0);
-      focus = make_pair(make_leaf(("]" + name).c_str()), d);
+      memo.emplace(std::string(name), 0);
+      focus = make_pair(make_leaf("]" + std::string(name)), d);
     } else if (flag->second == 0) {
       // The definition needs its own value: the run ends with the cycle marker.
       frames.clear();
-      focus = make_leaf((")" + name).c_str());
+      focus = make_leaf(")" + std::string(name));
     } else {
       focus = std::move(d);
     }
@@ -161,6 +166,7 @@ void Machine::rewrite_name(Node* head, const std::string& name) {
 uint64_t reduction_steps() { return g_steps; }
 
 Term reduce(Term t) {
+  forget_shared_leaves();
   Machine mc;
   mc.focus = std::move(t);
   for (;;) {

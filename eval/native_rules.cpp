@@ -12,7 +12,9 @@
 
 namespace {
 
-Term leaf(const char* s) { return make_leaf(s); }
+Term g_shared[256];
+
+Term leaf(const char* s) { return shared_leaf(static_cast<unsigned char>(s[0])); }
 
 Term v_pair(Term a, Term b) { return apply2(leaf("V"), std::move(a), std::move(b)); }
 Term j_pair(Term a, Term b) { return apply2(leaf("J"), std::move(a), std::move(b)); }
@@ -84,6 +86,19 @@ Term j_tree(Node* d) {
 }
 
 }  // namespace
+
+Term shared_leaf(unsigned char c) {
+  Term& slot = g_shared[c];
+  if (!slot) {
+    char text[2] = {char(c), '\0'};
+    slot = make_leaf(text);
+  }
+  return slot;
+}
+
+void forget_shared_leaves() {
+  for (Term& slot : g_shared) slot = Term();
+}
 
 Term apply_number(Node* number, const Term& argument) {
   std::string numeral(leaf_text(number));

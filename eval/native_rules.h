@@ -3,6 +3,12 @@
 
 #include "term.h"
 
+// One leaf per single-byte name, shared by all the terms the engine builds during one
+// reduction, so that each is allocated and analysed once. Forgotten when a reduction starts,
+// since a program may give the letters other definitions.
+Term shared_leaf(unsigned char c);
+void forget_shared_leaves();
+
 // A number leaf applied to a: "0" gives (K a); any other numeral gives (V s r) where s is K for
 // a negative numeral and H otherwise, and r the number of the bit string halved twice.
 Term apply_number(Node* number, const Term& argument);

@@ -11,12 +11,35 @@ const char kCountAlphabet[65] =
 
 namespace {
 
-// Count changes keep the upper 34 bits of the old word, so they never carry into the extent.
-inline uint64_t keep_upper(uint64_t old_word, uint64_t new_word) {
-  return new_word ^ ((old_word ^ new_word) & ~kRefsMask);
+void free_leaf(Node* n) { std::free(n); }
+
+// Pair cells are recycled through a free list, carved from large slabs: the reducer builds and
+// drops millions of them. A freed cell keeps the list link in its header word.
+#ifndef TARN_PLAIN_CELLS
+Node* g_free_cells = nullptr;
+
+Pair* allocate_cell() {
+  if (!g_free_cells) {
+    constexpr size_t kSlab = 8192;
+    auto* slab = static_cast<Pair*>(::operator new(kSlab * sizeof(Pair)));
+    for (size_t i = 0; i < kSlab; ++i) {
+      slab[i].header = reinterpret_cast<uint64_t>(g_free_cells);
+      g_free_cells = reinterpret_cast<Node*>(&slab[i]);
+    }
+  }
+  Node* cell = g_free_cells;
+  g_free_cells = reinterpret_cast<Node*>(cell->header);
+  return reinterpret_cast<Pair*>(cell);
 }
 
-void free_leaf(Node* n) { std::free(n); }
+void free_cell(Node* cell) {
+  cell->header = reinterpret_cast<uint64_t>(g_free_cells);
+  g_free_cells = cell;
+}
+#else
+Pair* allocate_cell() { return static_cast<Pair*>(::operator new(sizeof(Pair))); }
+void free_cell(Node* cell) { ::operator delete(static_cast<void*>(cell), sizeof(Pair)); }
+#endif
 
 // Freed pairs are chained through their (no longer needed) header word, so that releasing a
 // spine of any depth needs neither recursion nor extra memory.
@@ -26,11 +49,11 @@ void free_pairs(Node* first) {
     Node* p = pending;
     pending = reinterpret_cast<Node*>(p->header);
     Node* children[2] = {pair_left(p), pair_right(p)};
-    ::operator delete(static_cast<void*>(p), sizeof(Pair));
+    free_cell(p);
     for (Node* c : children) {
       uint64_t v = c->header;
       core_assert((v & kRefsMask) != 0, 4299);
-      uint64_t w = keep_upper(v, v - 1);
+      uint64_t w = keep_count_apart(v, v - 1);
       if ((w & kRefsMask) != 0) {
         c->header = w;
       } else if (node_is_leaf(c)) {
@@ -45,21 +68,10 @@ void free_pairs(Node* first) {
 
 }  // namespace
 
-void retain(Node* n) {
-  uint64_t v = n->header;
-  uint64_t w = keep_upper(v, v + 1);
-  n->header = w;
-  core_assert((w & kRefsMask) != 0, 4333);
-}
+void count_overflow() { assertion_failed("b", 4333); }
+void count_underflow() { assertion_failed("b", 4299); }
 
-void release_node(Node* n) {
-  uint64_t v = n->header;
-  core_assert((v & kRefsMask) != 0, 4299);
-  uint64_t w = keep_upper(v, v - 1);
-  if ((w & kRefsMask) != 0) {
-    n->header = w;
-    return;
-  }
+void free_node(Node* n) {
   if (node_is_leaf(n)) {
     free_leaf(n);
   } else {
@@ -127,7 +139,7 @@ Term make_leaf(std::string_view bytes) { return new_leaf(bytes.data(), bytes.siz
 
 Term make_pair(Term function, Term argument) {
   core_assert(bool(function) && bool(argument), 6596);
-  auto* p = static_cast<Pair*>(::operator new(sizeof(Pair)));
+  Pair* p = allocate_cell();
   p->header = 1;
   p->left = function.take();
   p->right = argument.take();
