@@ -1,6 +1,5 @@
 #include "definitions.h"
 
-#include <cstring>
 
 #include "analysis.h"
 #include "brackets.h"
@@ -11,10 +10,6 @@
 #include "text.h"
 
 namespace {
-
-bool is_operator_char(unsigned char c) {
-  return c != 0 && std::strchr("#%&'*+,-./:;<=>?@\\^|~!\"$`{}", c) != nullptr;
-}
 
 // The built-in's placeholder: n strict abstractions over a, b, ... around the leaf Z.
 Term placeholder(unsigned arity) {
@@ -44,7 +39,7 @@ bool is_definition_name(std::string_view name) {
   }
   if (name.size() == 1) return (c >= 'A' && c <= 'Z') || (c >= 0x01 && c <= 0x1F) || c >= 0x7F;
   return name.size() == 3 && name[0] == '[' && name[2] == ']' &&
-         is_operator_char(static_cast<unsigned char>(name[1]));
+         is_operator_character(static_cast<unsigned char>(name[1]));
 }
 
 std::string definition_key(std::string_view name) {

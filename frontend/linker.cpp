@@ -1,6 +1,5 @@
 #include "linker.h"
 
-#include <cstring>
 #include <map>
 #include <optional>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "records.h"
 #include "tables.h"
 #include "term_walks.h"
+#include "text.h"
 
 namespace {
 
@@ -24,10 +24,6 @@ bool is_lower_word(std::string_view s) {
   return true;
 }
 
-bool is_operator_char(unsigned char c) {
-  return c != 0 && std::strchr("#%&'*+,-./:;<=>?@\\^|~!\"$`{}", c) != nullptr;
-}
-
 bool is_single_letter(std::string_view s) { return s.size() == 1 && s[0] >= 'a' && s[0] <= 'z'; }
 
 bool is_referenced_name(std::string_view s) {
@@ -36,7 +32,7 @@ bool is_referenced_name(std::string_view s) {
   if (s.size() == 1) {
     if (c == '{' || c == '\\' || (c >= 'a' && c <= 'z')) return false;
     return (c >= 'A' && c <= 'Z') || (c >= 0x01 && c <= 0x1F) || c >= 0x7F || c == '_' ||
-           is_operator_char(c);
+           is_operator_character(c);
   }
   if (is_lower_word(s)) return true;
   // A word that carries a comma is a name no definition can have.

@@ -50,6 +50,10 @@ bool is_special(unsigned char c);
 inline bool is_single(unsigned char c) { return byte_class(c) == ByteClass::Single; }
 // Binary operators and blanks: blank space next to them never matters.
 bool is_blank_absorbing(unsigned char c);
+// The 27 operator characters: the binary operators, the affixes and the two wings.
+inline bool is_operator_character(unsigned char c) {
+  return is_binary_operator(c) || is_affix(c) || c == '{' || c == '}';
+}
 
 // Trims blank space and collapses every other run of it to one space or one line feed, or
 // drops it next to operators and braces; data literals keep inner spaces but lose line feeds.

@@ -1,8 +1,9 @@
 #include "arithmetic.h"
 
+#include <unistd.h>
+
 #include <climits>
 #include <cmath>
-#include <stdexcept>
 #include <string>
 
 #include "bits.h"
@@ -36,10 +37,16 @@ Term bytes_value(char letter, std::string_view bytes) {
   return make_data(bytes);
 }
 
+// A repetition longer than the machine's memory can never be built: the count is an error
+// value then, not a stop of the process for want of memory.
+bool repetition_fits(size_t length, uint64_t n) {
+  static const uint64_t memory =
+      uint64_t(sysconf(_SC_PHYS_PAGES)) * uint64_t(sysconf(_SC_PAGE_SIZE));
+  return length == 0 || n <= memory / length;
+}
+
 // x repeated n times (n >= 1) by binary doubling.
 std::string repeat(std::string_view x, uint64_t n) {
-  if (!x.empty() && n > std::string().max_size() / x.size())
-    throw std::length_error("repetition too long");
   std::string out;
   out.reserve(x.size() * n);
   out.append(x);
@@ -65,6 +72,7 @@ Term cut_or_repeat(Op op, const Term& x, char tx, const Term& y) {
   if (op == Op::mult) {
     if (n < 0) return z_leaf();
     if (n == 0) return bytes_value(tx, "");
+    if (!repetition_fits(bytes.size(), uint64_t(n))) return z_leaf();
     return bytes_value(tx, repeat(bytes, uint64_t(n)));
   }
   uint64_t size = bytes.size();

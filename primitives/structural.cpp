@@ -56,7 +56,9 @@ Term halves(Part part, Term application) {
   if (is_data_value(x)) {
     bool empty = is_empty_data(x.get());
     if (part == Part::leaf) return truth(empty);
-    core_assert(!empty, part == Part::left ? 7347 : 7411);
+    // The empty value has no halves: an error value, as for `buck` and `wave`, rather than a
+    // stop of the whole process on a program's mistake.
+    if (empty) return z_leaf();
     DataHalves h = data_halves(x);
     return part == Part::left ? h.left : h.right;
   }

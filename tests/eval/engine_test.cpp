@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "analysis.h"
 #include "definitions.h"
 #include "linker.h"
+#include "native_rules.h"
 #include "print.h"
+#include "reals.h"
 #include "tables.h"
 
 namespace {
@@ -125,6 +130,61 @@ TEST(Engine, SubstitutionSharesUntouchedSubterms) {
   Term untouched = substitute(closed, make_leaf("5"), 'x');
   EXPECT_EQ(untouched.get(), closed.get());
   EXPECT_DEATH(substitute(body, closed, 'A'), "ASSERTION FAILED:b:7160\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Leaves of a term from left to right.
+std::string leaves(const Term& t) {
+  std::string out;
+  std::vector<Node*> stack{t.get()};
+  while (!stack.empty()) {
+    Node* n = stack.back();
+    stack.pop_back();
+    if (node_is_leaf(n)) {
+      out += std::string(leaf_text(n)) + " ";
+    } else {
+      stack.push_back(pair_right(n));
+      stack.push_back(pair_left(n));
+    }
+  }
+  return out;
+}
+
+TEST(NativeRules, RealsBecomeTreesOfTheirBits) {
+  load_prelude();
+  uint64_t one = 1;
+  double smallest;
+  std::memcpy(&smallest, &one, 8);
+  Term tree = apply_real(make_real(smallest).get(), make_leaf("f"));
+  std::string want = "V V V V V V K H ";
+  std::string all = leaves(tree);
+  EXPECT_EQ(all.substr(0, want.size()), want);
+  EXPECT_EQ(std::count(all.begin(), all.end(), 'K'), 1);
+  EXPECT_EQ(std::count(all.begin(), all.end(), 'H'), 63);
+  EXPECT_EQ(std::count(all.begin(), all.end(), 'V'), 63);
+  EXPECT_EQ(all.substr(all.size() - 2), "f ");
+}
+
+TEST(NativeRules, TextsSplitAtPowersOfTwo) {
+  load_prelude();
+  EXPECT_EQ(print_term(apply_text(make_text("").get())), "Z");
+  EXPECT_EQ(print_term(apply_text(make_text("abcde").get())), "(Vinit[abcd] init[e])");
+  EXPECT_EQ(print_term(apply_text(make_text("abcd").get())), "(Vinit[ab] init[cd])");
+  EXPECT_EQ(print_term(apply_text(make_text("ab").get())), "(Vinit[a] init[b])");
+  // One byte, 0x61: bits 0, 5 and 6 set, as I; the others H.
+  EXPECT_EQ(leaves(apply_text(make_text("a").get())),
+            "V J J I H J H H J J H I J I H ");
+}
+
+TEST(Dispatch, BuiltinsRunOnlyWhenSaturatedWithNormalArguments) {
+  EXPECT_EQ(run("a\\(plus 1) 2"), "3");
+  EXPECT_EQ(run("a\\plus 1"), "(plus 1)");
+  EXPECT_EQ(run("a\\plus (I 1) (K 2 loop),loop\\I loop"), "3");
+  // A program's own definition of a built-in's name hides the built-in.
+  EXPECT_EQ(run("a\\plus 1 2,plus\\x\\y\\y"), "2");
 }
 
 }  // namespace

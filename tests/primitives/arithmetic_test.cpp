@@ -144,6 +144,9 @@ TEST(TextAndDataArithmetic, JoinCutAndRepeat) {
   for (int i = 0; i < 13; ++i) thirteen += "xyz";
   EXPECT_EQ(show(call(mult, txt("xyz"), lf("13"))), show(txt(thirteen)));
   EXPECT_EQ(show(call(mult, lf("[a[b]]"), lf("2"))), "[a[b]a[b]]");
+  // A repetition larger than the machine's memory is an error value, not a stop.
+  EXPECT_EQ(show(call(mult, txt("ab"), lf("140737488346000"))), "Z");
+  EXPECT_EQ(show(call(mult, lf("[ab]"), lf("9223372036854775807"))), "Z");
   EXPECT_EQ(show(call(dash, lf("[abc]"), lf("01"))), "[ab]");
   EXPECT_EQ(show(call(dash, lf("[abc]"), lf("3"))), "[]");
   // Cutting inside a group would leave unbalanced brackets.
