@@ -22,8 +22,7 @@ bool data_to_bytes(std::string_view content, std::string& bytes) {
   for (Span s : element_spans(content)) {
     std::string_view e = content.substr(s.start, s.end - s.start);
     if (e.size() == 1 && e[0] != '[') {
-      char c = e[0];
-      bytes.push_back(c == '\n' ? '\0' : (c == '\0' ? '\n' : c));
+      bytes.push_back(e[0]);
     } else if (e == "[p]") {
       bytes.push_back('\n');
     } else if (e == "[q]") {
@@ -103,8 +102,11 @@ Term rows(Term application) {
       return make_data(buffer);
     }
     case 'i': {
+      // The byte NUL is written as a line feed, as program text writes it in literals.
+      uint8_t b = uint8_t(to_int64(x));
       std::string content;
-      append_data_char(content, uint8_t(to_int64(x)));
+      if (b == 0) content = "\n";
+      else append_data_char(content, b);
       return make_data(content);
     }
     case 'u':

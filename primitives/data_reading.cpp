@@ -87,8 +87,6 @@ unsigned char data_first_byte(const Term& data) {
     if (group == "[r]") return ']';
     return '!';
   }
-  if (c == '\n') return '\0';
-  if (c == '\0') return '\n';
   return c;
 }
 

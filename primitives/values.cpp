@@ -126,9 +126,6 @@ void append_data_char(std::string& out, unsigned char b) {
     case ']':
       out += "[r]";
       break;
-    case '\0':
-      out += '\n';
-      break;
     default:
       out += char(b);
   }

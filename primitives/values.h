@@ -64,8 +64,7 @@ double real_operand(const Term& t, char letter);
 int compare_bytes(std::string_view a, std::string_view b);
 
 // How a data text writes the byte b of a text: line feed, '[' and ']' as the groups "[p]",
-// "[q]" and "[r]", NUL as a line feed (data characters stand for bytes with NUL and line feed
-// exchanged), every other byte as itself.
+// "[q]" and "[r]", every other byte (NUL included) as itself.
 void append_data_char(std::string& out, unsigned char b);
 
 // The bare leaf `K` also counts as the integer zero wherever a number is read.

@@ -239,8 +239,8 @@ Term char_data_form(unsigned char c) {
   static const std::array<Term, 256> table = [] {
     std::array<Term, 256> forms;
     for (unsigned c = 0; c < 256; ++c) {
+      if (c == '[' || c == ']') continue;
       unsigned b = byte_value_of_char(static_cast<unsigned char>(c));
-      if (b == '\n' || b == '[' || b == ']') continue;
       forms[c] = make_leaf(std::string_view(bracket_tree(b + 145)));
     }
     return forms;

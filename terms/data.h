@@ -13,8 +13,9 @@
 // Character forms: a data text writes byte value b as the character b, except that NUL is
 // written as a line feed (as program text writes it) and line feed, '[' and ']' are written
 // as the groups "[p]", "[q]" and "[r]". So the character c stands for the byte value b with
-// NUL and line feed exchanged, and its form is the bracket tree of b + 145. The characters
-// NUL, '[' and ']' have no form (they never stand alone in well-formed data).
+// NUL and line feed exchanged, and its form is the bracket tree of b + 145. A raw NUL, which
+// `rows` of a text writes for the byte NUL, stands for a line feed. The characters '[' and ']'
+// have no form (they never stand alone in well-formed data).
 #pragma once
 
 #include <cstdint>

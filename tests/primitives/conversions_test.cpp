@@ -20,7 +20,9 @@ TEST(Init, ToText) {
   EXPECT_EQ(one(init, lf("321")), show(txt("A")));
   EXPECT_EQ(one(init, lf("01")), show(txt("\xff")));
   EXPECT_EQ(one(init, lf("[a[p]]")), show(txt("a\n")));
-  EXPECT_EQ(one(init, lf("[[q][r]\n]")), show(txt(std::string("[]\0", 3))));
+  // A plain character is copied: a line feed written as NUL in a literal stays a line feed.
+  EXPECT_EQ(one(init, lf("[[q][r]\n]")), show(txt("[]\n")));
+  EXPECT_EQ(one(init, lf(std::string("[a\0]", 4))), show(txt(std::string("a\0", 2))));
   EXPECT_EQ(one(init, lf("[a[x]]")), "Z");
   EXPECT_EQ(one(init, apply(lf("[h]"), lf("[i]"))), show(txt("hi")));
   EXPECT_EQ(one(init, dbl(1.0)), show(txt(std::string("\0\0\0\0\0\0\xf0\x3f", 8))));
@@ -43,7 +45,13 @@ TEST(Init, ByteTreeTurnsBackIntoItsText) {
 
 TEST(Rows, ToData) {
   EXPECT_EQ(one(rows, txt("a\n[]b")), "[a[p][q][r]b]");
-  EXPECT_EQ(one(rows, txt(std::string("x\0", 2))), "[x\n]");
+  EXPECT_EQ(one(rows, txt(std::string("x\0", 2))), std::string("[x\0]", 4));
+  // init and rows are inverse on every byte value.
+  for (int b = 0; b < 256; ++b) {
+    Term t = txt(std::string(1, char(b)));
+    EXPECT_EQ(one(init, call(rows, t)), show(t)) << b;
+  }
+  EXPECT_EQ(one(rows, lf("0")), "[\n]");
   EXPECT_EQ(one(rows, dbl(2.5)), "[2.500000e+00]");
   EXPECT_EQ(one(rows, lf("65")), "[A]");
   EXPECT_EQ(one(rows, lf("10")), "[[p]]");

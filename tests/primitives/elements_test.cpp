@@ -81,7 +81,7 @@ TEST(Cork, TextByteFromData) {
   EXPECT_EQ(three(cork, lf("0"), lf("[[q]]"), txt("ab")), show(txt("[b")));
   EXPECT_EQ(three(cork, lf("0"), lf("[]"), txt("ab")), show(txt("!b")));
   EXPECT_EQ(three(cork, lf("0"), lf("[[ab]]"), txt("ab")), show(txt("!b")));
-  EXPECT_EQ(three(cork, lf("0"), lf("[\n]"), txt("ab")), show(txt(std::string("\0b", 2))));
+  EXPECT_EQ(three(cork, lf("0"), lf("[\n]"), txt("ab")), show(txt("\nb")));
   EXPECT_EQ(three(cork, lf("0"), txt("x"), txt("ab")), "Z");
   EXPECT_EQ(three(cork, lf("[]"), lf("[x]"), txt("ab")), "Z");
 }
