@@ -143,6 +143,17 @@ Term lots(Term application) {
   }
 }
 
+namespace {
+
+// ((J b) rest) with b the leaf K or H: the head of a bit list.
+bool starts_bit_list(const Node* x) {
+  if (!node_is_pair(x) || !node_is_pair(pair_left(x))) return false;
+  const Node* b = pair_right(pair_left(x));
+  return leaf_is(pair_left(pair_left(x)), "J") && (leaf_is(b, "K") || leaf_is(b, "H"));
+}
+
+}  // namespace
+
 Term lord(Term application) {
   Term x = only_arg(application);
   if (is_bare_k(x.get())) return x;
@@ -169,6 +180,8 @@ Term lord(Term application) {
     case 'o':
       return bits_to_term(term_bits(x));
     default:
+      // A bit list whose tail is no number (it does not type as one) reads as the leaf K.
+      if (starts_bit_list(x.get())) return k_leaf();
       return z_leaf();
   }
 }

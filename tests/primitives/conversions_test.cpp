@@ -135,6 +135,10 @@ TEST(Lord, ToExactNumbersAndCodes) {
   EXPECT_EQ(one(lord, bit_list("0017")), "0017");
   EXPECT_EQ(one(lord, lf("K")), "K");
   EXPECT_EQ(one(lord, lf("S")), "Z");
+  // A list that ends in a leaf that is no number reads as K.
+  Term broken = apply2(lf("J"), lf("K"), apply2(lf("J"), lf("H"), lf("S")));
+  EXPECT_EQ(one(lord, broken), "K");
+  EXPECT_EQ(one(lord, apply2(lf("J"), lf("S"), lf("K"))), "Z");
 }
 
 }  // namespace
