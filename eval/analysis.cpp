@@ -37,6 +37,13 @@ bool is_engine_name(const char* s) {
   return (c >= 'A' && c <= 'Z') || is_operator_name(c);
 }
 
+// A control byte or a byte from 0x7F names a definition when the program gives it one; left
+// at arity 1, a definition of it with two parameters would be expanded with a single argument.
+bool is_byte_name(const char* s) {
+  unsigned char c = static_cast<unsigned char>(s[0]);
+  return s[1] == '\0' && ((c >= 0x01 && c <= 0x1F) || c >= 0x7F);
+}
+
 void analyse_leaf(Node* n) {
   const char* s = leaf_chars(n);
   unsigned char c = static_cast<unsigned char>(s[0]);
@@ -44,7 +51,8 @@ void analyse_leaf(Node* n) {
     set_tag_byte(n, kDataLeafTag);
     return;
   }
-  if (c == ')' || c == ']' || !is_engine_name(s)) {
+  bool byte_name = is_byte_name(s);
+  if (c == ')' || c == ']' || !(byte_name || is_engine_name(s))) {
     set_arity(n, 1);
     return;
   }
@@ -53,6 +61,10 @@ void analyse_leaf(Node* n) {
   if (it != table.end()) {
     set_arity(n, leading_abstractions(it->second.get()));
     set_inner(n, false);
+    return;
+  }
+  if (byte_name) {
+    set_arity(n, 1);
     return;
   }
   core_assert(s[1] == '\0', 7054);

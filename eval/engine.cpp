@@ -190,7 +190,9 @@ Term reduce(Term t) {
     if (n > 0) {
       if (lazy) {
         size_t count = 0, size = mc.frames.size();
-        while (count < size_t(n) && mc.frames[size - 1 - count].argument) ++count;
+        while (count < size_t(n) && count < size && mc.frames[size - 1 - count].argument) {
+          ++count;
+        }
         if (count == size_t(n)) {
           Term applied = std::move(mc.focus);
           for (size_t i = 0; i < count; ++i) {

@@ -79,6 +79,9 @@ def random_expression(rng, depth):
 def random_calls(rng, count):
     for i in range(count):
         expression = random_expression(rng, 4)
+        if rng.random() < 0.2:
+            # Lazy heads short of arguments, at the top of the term.
+            expression = rng.choice(["K", "V", "B", "I", "J"]) + "(" + expression + ")"
         yield f"random call {i}", ("a\\" + expression).encode("latin-1"), None
 
 
