@@ -104,9 +104,9 @@ Term rows(Term application) {
     case 'i': {
       // The byte NUL is written as a line feed, as program text writes it in literals.
       uint8_t b = uint8_t(to_int64(x));
+      if (b == 0) return make_data("\n");
       std::string content;
-      if (b == 0) content = "\n";
-      else append_data_char(content, b);
+      append_data_char(content, b);
       return make_data(content);
     }
     case 'u':
