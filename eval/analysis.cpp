@@ -1,6 +1,5 @@
 #include "analysis.h"
 
-#include <cstring>
 #include <vector>
 
 #include "diagnostics.h"
