@@ -128,17 +128,6 @@ std::optional<ErrorRecord> check_reachability() {
   return std::nullopt;
 }
 
-int parameter_count(const Node* d) {
-  int count = 0;
-  while (node_is_pair(d)) {
-    const Node* l = pair_left(d);
-    if (!node_is_pair(l) || node_first_char(pair_left(l)) != '\\') break;
-    ++count;
-    d = pair_right(d);
-  }
-  return count;
-}
-
 // The first binding form whose binder is not a leaf with a valid name.
 Node* funky_binding(Node* root) {
   std::vector<Node*> stack{root};
@@ -223,7 +212,8 @@ ErrorRecord link_program() {
   }
   if (auto failure = check_reachability()) return *failure;
   for (auto& [key, def] : table) {
-    if (parameter_count(def.get()) > 10) {
+    // The count stops at 11, which is enough to tell eleven or more parameters apart.
+    if (leading_abstractions(def.get()) > 10) {
       return error("Arity", key, "Arity of function " + key + " may not exceed ten.");
     }
   }
