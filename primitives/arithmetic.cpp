@@ -99,8 +99,11 @@ Term integer_op(Op op, const Term& x, const Term& y) {
     case Op::cent:
       if (is_zero_integer(y)) return z_leaf();
       return numeral_leaf(remainder_numerals(a.text, b.text));
-    case Op::powa:
-      return numeral_leaf(power_numerals(a.text, b.text));
+    case Op::powa: {
+      std::string power = power_numerals(a.text, b.text);
+      if (power.empty()) return z_leaf();  // a numeral larger than memory
+      return numeral_leaf(power);
+    }
   }
   return z_leaf();
 }

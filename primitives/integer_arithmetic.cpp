@@ -1,16 +1,14 @@
 #include "integer_arithmetic.h"
 
+#include <unistd.h>
+
+#include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
-#include "digits.h"
-#include "numerals.h"
+#include "limbs.h"
 
 namespace {
-
-constexpr uint32_t kLimbBase = 1000000000;  // 9 decimal digits per limb
-constexpr size_t kLimbDigits = 9;
 
 bool non_negative(std::string_view numeral) { return numeral.size() < 2 || numeral[0] != '0'; }
 
@@ -20,19 +18,39 @@ std::string_view magnitude(std::string_view numeral) {
   return numeral.substr(start);
 }
 
-// Little-endian limbs of a magnitude written most significant digit first.
-std::vector<uint32_t> to_limbs(std::string_view digits) {
-  std::vector<uint32_t> limbs;
-  limbs.reserve(digits.size() / kLimbDigits + 1);
-  size_t end = digits.size();
-  while (end > 0) {
-    size_t start = end >= kLimbDigits ? end - kLimbDigits : 0;
-    uint32_t v = 0;
-    for (size_t i = start; i < end; ++i) v = v * 10 + uint32_t(digits[i] - '0');
-    limbs.push_back(v);
-    end = start;
+// The numeral of a magnitude in limbs with its sign, written straight into one string.
+std::string limbs_numeral(bool negative, const Limbs& a) {
+  if (a.empty()) return "0";
+  size_t sign = negative ? 1 : 0;
+  std::string out(sign + limbs_digit_count(a), '0');
+  write_limbs_text(out.data() + sign, a);
+  return out;
+}
+
+// Floor quotient and the never-negative remainder of two numerals (y non-zero).
+void floor_divide(std::string_view x, std::string_view y, Limbs* quotient, Limbs* remainder) {
+  Limbs b = text_to_limbs(magnitude(y));
+  Limbs r;
+  Limbs q = divide_limbs(text_to_limbs(magnitude(x)), b, &r);
+  if (non_negative(x) != non_negative(y) && !r.empty()) {
+    if (quotient) q = add_limbs(q, Limbs{1});
+    r = subtract_limbs(b, r);
   }
-  return limbs;
+  if (quotient) *quotient = std::move(q);
+  if (remainder) *remainder = std::move(r);
+}
+
+// Whether base^exponent has more digits than the machine has bytes of memory: such a numeral
+// can never be built, and the power is refused instead of exhausting memory.
+bool power_too_large(std::string_view base, std::string_view exponent) {
+  static const double memory =
+      double(sysconf(_SC_PHYS_PAGES)) * double(sysconf(_SC_PAGE_SIZE));
+  if (exponent.size() > 18) return true;  // the base is at least 2 here
+  // Digits of the base in floating point: its length and its leading digits.
+  size_t lead = std::min<size_t>(base.size(), 15);
+  double leading = std::strtod(std::string(base.substr(0, lead)).c_str(), nullptr);
+  double log_base = std::log10(leading) + double(base.size() - lead);
+  return std::strtod(std::string(exponent).c_str(), nullptr) * log_base > memory;
 }
 
 }  // namespace
@@ -47,61 +65,35 @@ int compare_magnitudes(std::string_view a, std::string_view b) {
 
 std::string multiply_numerals(std::string_view x, std::string_view y) {
   bool negative = non_negative(x) != non_negative(y);
-  std::vector<uint32_t> a = to_limbs(magnitude(x));
-  std::vector<uint32_t> b = to_limbs(magnitude(y));
-  std::vector<uint32_t> product(a.size() + b.size() + 1, 0);
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i] == 0) continue;
-    uint64_t carry = 0;
-    size_t j = 0;
-    for (; j < b.size(); ++j) {
-      uint64_t cur = uint64_t(product[i + j]) + uint64_t(a[i]) * b[j] + carry;
-      product[i + j] = uint32_t(cur % kLimbBase);
-      carry = cur / kLimbBase;
-    }
-    for (size_t k = i + j; carry != 0; ++k) {
-      uint64_t cur = uint64_t(product[k]) + carry;
-      product[k] = uint32_t(cur % kLimbBase);
-      carry = cur / kLimbBase;
-    }
-  }
-  size_t top = product.size();
-  while (top > 0 && product[top - 1] == 0) --top;
-  if (top == 0) return "0";
-  std::string out = negative ? "0" : "";
-  out.reserve(out.size() + top * kLimbDigits);
-  out += std::to_string(product[top - 1]);
-  char limb[kLimbDigits];
-  for (size_t i = top - 1; i-- > 0;) {
-    uint32_t v = product[i];
-    for (size_t d = kLimbDigits; d-- > 0;) {
-      limb[d] = char('0' + v % 10);
-      v /= 10;
-    }
-    out.append(limb, kLimbDigits);
-  }
-  return out;
+  Limbs a = text_to_limbs(magnitude(x));
+  Limbs b = text_to_limbs(magnitude(y));
+  return limbs_numeral(negative, multiply_limbs(a, b));
 }
 
 std::string floor_divide_numerals(std::string_view x, std::string_view y) {
-  bool same_sign = non_negative(x) == non_negative(y);
-  std::string q = digits_to_numeral(
-      divide_digits(same_sign, numeral_to_digits(x), numeral_to_digits(y)));
-  return same_sign ? q : negate_numeral(q);
+  Limbs q;
+  floor_divide(x, y, &q, nullptr);
+  return limbs_numeral(non_negative(x) != non_negative(y), q);
 }
 
 std::string remainder_numerals(std::string_view x, std::string_view y) {
-  std::string divisor = numeral_to_digits(y);
-  std::string r = remainder_digits(numeral_to_digits(x), divisor);
-  if (non_negative(x) == non_negative(y) || is_zero_digits(r)) return digits_to_numeral(r);
-  return digits_to_numeral(subtract_digits(divisor, r));
+  Limbs r;
+  floor_divide(x, y, nullptr, &r);
+  return limbs_numeral(false, r);
 }
 
 std::string power_numerals(std::string_view x, std::string_view y) {
   if (!non_negative(y)) return "0";
-  std::string exponent = numeral_to_digits(y);
-  if (is_zero_digits(exponent)) return "1";
-  bool odd = !is_even_digits(exponent);
-  std::string m = digits_to_numeral(power_digits(numeral_to_digits(x), exponent));
-  return (non_negative(x) || !odd) ? m : negate_numeral(m);
+  std::string_view e = magnitude(y);
+  if (e == "0") return "1";
+  bool odd = (e.back() - '0') % 2 == 1;
+  bool negative = !non_negative(x) && odd;
+  std::string_view m = magnitude(x);
+  while (m.size() > 1 && m[0] == '0') m.remove_prefix(1);
+  if (m == "0") return "0";
+  if (m == "1") return negative ? "01" : "1";
+  if (power_too_large(m, e)) return "";
+  uint64_t exponent = 0;
+  for (char c : e) exponent = exponent * 10 + uint64_t(c - '0');
+  return limbs_numeral(negative, power_limbs(text_to_limbs(m), exponent));
 }

@@ -9,13 +9,14 @@
 #include <string>
 #include <string_view>
 
-// Product. Works on 9-digit limbs so that numerals of many thousands of digits stay cheap.
+// Product, on decimal limbs (limbs.h).
 std::string multiply_numerals(std::string_view x, std::string_view y);
 // Quotient rounded toward minus infinity: 7/2 = 3, -7/2 = -4, 7/-2 = -4, -7/-2 = 3.
 std::string floor_divide_numerals(std::string_view x, std::string_view y);
 // Remainder that is never negative: |x - y * (x floor/ y)|; 5 % -4 = 3, -7 % 2 = 1.
 std::string remainder_numerals(std::string_view x, std::string_view y);
-// x to the power y; a negative exponent gives "0" and a zero exponent "1" (also 0^0).
+// x to the power y; a negative exponent gives "0" and a zero exponent "1" (also 0^0). Empty
+// when the numeral of the result would not fit in the machine's memory.
 std::string power_numerals(std::string_view x, std::string_view y);
 
 // Order of two magnitudes (digits without sign), leading zeros ignored: -1, 0 or 1.

@@ -1,0 +1,127 @@
+// Products of decimal limbs: schoolbook, Karatsuba, and the choice between them and the
+// transform (limb_transform.cpp).
+#include <algorithm>
+
+#include "limb_kernels.h"
+#include "limbs.h"
+
+namespace limb_detail {
+
+// Column by column: each column's products are summed in 128 bits (at most 256 terms of
+// below 10^36 each, so the sum fits) and split into base-10^18 digits once.
+void multiply_schoolbook(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn) {
+  if (an < bn) {
+    std::swap(a, b);
+    std::swap(an, bn);
+  }
+  if (bn == 0) {
+    std::fill(r, r + an, 0);
+    return;
+  }
+  if (bn == 1) {
+    multiply_by_limb(r, a, an, b[0]);
+    return;
+  }
+  u128 carry = 0;
+  for (size_t k = 0; k + 1 < an + bn; ++k) {
+    size_t lo = k >= bn - 1 ? k - (bn - 1) : 0;
+    size_t hi = std::min(k, an - 1);
+    u128 sum = carry;
+    for (size_t i = lo; i <= hi; ++i) sum += u128(a[i]) * b[k - i];
+    WideSplit s = split_base_wide(sum);
+    r[k] = s.low;
+    carry = s.high;
+  }
+  r[an + bn - 1] = uint64_t(carry);
+}
+
+namespace {
+
+void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
+                        size_t bn);
+
+// a longer than twice b: b times each piece of a of b's length, added in at its place.
+void multiply_unbalanced(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
+                         size_t bn) {
+  std::fill(r, r + an + bn, 0);
+  Limbs piece(2 * bn);
+  for (size_t start = 0; start < an; start += bn) {
+    size_t n = std::min(bn, an - start);
+    multiply_runs(piece.data(), a + start, n, b, bn);
+    add_into(r + start, an + bn - start, piece.data(), n + bn);
+  }
+}
+
+// a = a1 B^h + a0, b = b1 B^h + b0: three half products, the middle one of the sums.
+void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
+                        size_t bn) {
+  size_t h = (an + 1) / 2;
+  bool square = a == b && an == bn;
+  std::fill(r, r + an + bn, 0);
+  multiply_runs(r, a, h, b, h);                             // a0 b0 at r[0, 2h)
+  multiply_runs(r + 2 * h, a + h, an - h, b + h, bn - h);  // a1 b1 at r[2h, an + bn)
+  Limbs sa(h + 1, 0), sb(h + 1, 0);
+  std::copy(a, a + h, sa.begin());
+  add_into(sa.data(), h + 1, a + h, an - h);
+  if (!square) {
+    std::copy(b, b + h, sb.begin());
+    add_into(sb.data(), h + 1, b + h, bn - h);
+  }
+  const Limbs& second = square ? sa : sb;
+  size_t sn = significant(sa.data(), h + 1);
+  size_t tn = significant(second.data(), h + 1);
+  Limbs middle(2 * h + 2, 0);
+  multiply_runs(middle.data(), sa.data(), sn, second.data(), tn);
+  sub_from(middle.data(), middle.size(), r, 2 * h);
+  sub_from(middle.data(), middle.size(), r + 2 * h, an + bn - 2 * h);
+  size_t mn = significant(middle.data(), middle.size());
+  add_into(r + h, an + bn - h, middle.data(), mn);
+}
+
+}  // namespace
+
+void multiply_runs(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn) {
+  if (an < bn) {
+    std::swap(a, b);
+    std::swap(an, bn);
+  }
+  if (bn < kKaratsubaLimbs) {
+    multiply_schoolbook(r, a, an, b, bn);
+  } else if (bn >= kTransformLimbs) {
+    multiply_transform(r, a, an, b, bn);
+  } else if (an >= 2 * bn) {
+    multiply_unbalanced(r, a, an, b, bn);
+  } else {
+    multiply_karatsuba(r, a, an, b, bn);
+  }
+}
+
+}  // namespace limb_detail
+
+using namespace limb_detail;
+
+Limbs multiply_limbs(const Limbs& a, const Limbs& b) {
+  size_t an = significant(a.data(), a.size());
+  size_t bn = significant(b.data(), b.size());
+  if (an == 0 || bn == 0) return {};
+  Limbs product(an + bn);
+  // The same vector twice is a square, which the kernels recognise by its pointers.
+  multiply_runs(product.data(), a.data(), an, b.data(), bn);
+  trim_limbs(product);
+  return product;
+}
+
+Limbs power_limbs(const Limbs& a, uint64_t e) {
+  Limbs result{1};
+  if (e == 0) return result;
+  // From the top bit down: square, then multiply by the base for a set bit. The base stays the
+  // short factor, so each step is one square and at most one cheap product.
+  int top = 63 - __builtin_clzll(e);
+  result = a;
+  for (int bit = top - 1; bit >= 0; --bit) {
+    result = multiply_limbs(result, result);
+    if ((e >> bit) & 1) result = multiply_limbs(result, a);
+  }
+  trim_limbs(result);
+  return result;
+}
