@@ -52,10 +52,10 @@ std::string remainder_fraction_values(std::string_view u, std::string_view v);
 std::string negate_fraction_value(std::string_view value);  // flips the sign; zero stays zero
 // u^n for n >= 0 by square and multiply (u^0 is one).
 std::string power_fraction_value(std::string_view u, uint64_t n);
-// Exactly 2^m, positive; empty when |m| exceeds kMaxPowerOfTwo. The bound keeps the value
-// (2|m| + 2 bits, 64 KiB) and its decimal numeral (about 160,000 digits) to a size that the
-// quadratic decimal conversion still finishes in about a second.
-constexpr int64_t kMaxPowerOfTwo = int64_t(1) << 18;
+// Exactly 2^m, positive; empty when |m| exceeds kMaxPowerOfTwo. At the bound the value has
+// 2^29 bits and its numeral about 160 million digits, which the conversion on decimal limbs
+// makes in about ten seconds and two gigabytes; beyond it time and memory grow past use.
+constexpr int64_t kMaxPowerOfTwo = int64_t(1) << 28;
 std::string power_of_two_value(int64_t m);
 // The value of an integer numeral ("0" gives zero).
 std::string integer_numeral_to_fraction_value(std::string_view numeral);

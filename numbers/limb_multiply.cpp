@@ -37,8 +37,36 @@ void multiply_schoolbook(uint64_t* r, const uint64_t* a, size_t an, const uint64
 
 namespace {
 
+// Scratch limbs that a Karatsuba product of n limbs needs, its recursion included.
+size_t karatsuba_scratch(size_t n) {
+  size_t total = 0;
+  while (n >= kKaratsubaLimbs) {
+    size_t h = (n + 1) / 2;
+    total += 4 * h + 4;
+    n = h + 1;
+  }
+  return total;
+}
+
 void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
-                        size_t bn);
+                        size_t bn, uint64_t* scratch);
+
+// A product inside Karatsuba: balanced ones recurse on the caller's scratch, the rest go to
+// the general choice.
+void multiply_part(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn,
+                   uint64_t* scratch) {
+  if (an < bn) {
+    std::swap(a, b);
+    std::swap(an, bn);
+  }
+  if (bn < kKaratsubaLimbs) {
+    multiply_schoolbook(r, a, an, b, bn);
+  } else if (an >= 2 * bn || bn >= kTransformLimbs) {
+    multiply_runs(r, a, an, b, bn);
+  } else {
+    multiply_karatsuba(r, a, an, b, bn, scratch);
+  }
+}
 
 // a longer than twice b: b times each piece of a of b's length, added in at its place.
 void multiply_unbalanced(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
@@ -52,30 +80,34 @@ void multiply_unbalanced(uint64_t* r, const uint64_t* a, size_t an, const uint64
   }
 }
 
-// a = a1 B^h + a0, b = b1 B^h + b0: three half products, the middle one of the sums.
+// a = a1 B^h + a0, b = b1 B^h + b0 (bn > an / 2): the half products a0 b0 and a1 b1, and the
+// middle term (a0 + a1)(b0 + b1) - a0 b0 - a1 b1.
 void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
-                        size_t bn) {
+                        size_t bn, uint64_t* scratch) {
   size_t h = (an + 1) / 2;
   bool square = a == b && an == bn;
+  uint64_t* sa = scratch;
+  uint64_t* sb = sa + h + 1;
+  uint64_t* middle = sb + h + 1;
+  uint64_t* rest = middle + 2 * h + 2;
   std::fill(r, r + an + bn, 0);
-  multiply_runs(r, a, h, b, h);                             // a0 b0 at r[0, 2h)
-  multiply_runs(r + 2 * h, a + h, an - h, b + h, bn - h);  // a1 b1 at r[2h, an + bn)
-  Limbs sa(h + 1, 0), sb(h + 1, 0);
-  std::copy(a, a + h, sa.begin());
-  add_into(sa.data(), h + 1, a + h, an - h);
+  multiply_part(r, a, h, b, h, rest);                             // a0 b0 at r[0, 2h)
+  multiply_part(r + 2 * h, a + h, an - h, b + h, bn - h, rest);  // a1 b1 at r[2h, an + bn)
+  std::fill(sa, sa + 2 * h + 2, 0);
+  std::copy(a, a + h, sa);
+  add_into(sa, h + 1, a + h, an - h);
   if (!square) {
-    std::copy(b, b + h, sb.begin());
-    add_into(sb.data(), h + 1, b + h, bn - h);
+    std::copy(b, b + h, sb);
+    add_into(sb, h + 1, b + h, bn - h);
   }
-  const Limbs& second = square ? sa : sb;
-  size_t sn = significant(sa.data(), h + 1);
-  size_t tn = significant(second.data(), h + 1);
-  Limbs middle(2 * h + 2, 0);
-  multiply_runs(middle.data(), sa.data(), sn, second.data(), tn);
-  sub_from(middle.data(), middle.size(), r, 2 * h);
-  sub_from(middle.data(), middle.size(), r + 2 * h, an + bn - 2 * h);
-  size_t mn = significant(middle.data(), middle.size());
-  add_into(r + h, an + bn - h, middle.data(), mn);
+  const uint64_t* second = square ? sa : sb;
+  size_t sn = significant(sa, h + 1);
+  size_t tn = significant(second, h + 1);
+  std::fill(middle, middle + 2 * h + 2, 0);
+  multiply_part(middle, sa, sn, second, tn, rest);
+  sub_from(middle, 2 * h + 2, r, 2 * h);
+  sub_from(middle, 2 * h + 2, r + 2 * h, an + bn - 2 * h);
+  add_into(r + h, an + bn - h, middle, significant(middle, 2 * h + 2));
 }
 
 }  // namespace
@@ -92,7 +124,8 @@ void multiply_runs(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
   } else if (an >= 2 * bn) {
     multiply_unbalanced(r, a, an, b, bn);
   } else {
-    multiply_karatsuba(r, a, an, b, bn);
+    Limbs scratch(karatsuba_scratch(an));
+    multiply_karatsuba(r, a, an, b, bn, scratch.data());
   }
 }
 

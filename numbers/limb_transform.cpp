@@ -60,13 +60,18 @@ struct Field {
   static uint64_t sub(uint64_t a, uint64_t b) { return a >= b ? a - b : a - b + P; }
 };
 
-// Montgomery forms of w^j for j < m, for every stage m = 1, 2, 4, ..., n/2 (w a primitive
-// 2m-th root), stored at roots[m + j].
+// Montgomery forms of w^j for j < m, for every stage m = 1, 2, 4, ... below n (w a primitive
+// 2m-th root), stored at roots[m + j]. A stage's roots do not depend on n, so one table per
+// prime and direction serves every size; it grows to the largest transform so far.
 template <uint64_t P>
-Limbs stage_roots(size_t n, uint64_t g, bool inverse) {
+const Limbs& stage_roots(size_t n, uint64_t g, bool inverse) {
   using F = Field<P>;
-  Limbs roots(std::max<size_t>(n, 2));
-  for (size_t m = 1; m < n; m *= 2) {
+  static Limbs tables[2];
+  Limbs& roots = tables[inverse];
+  if (roots.size() >= n) return roots;
+  size_t from = std::max<size_t>(roots.size(), 1);
+  roots.resize(std::max<size_t>(n, 2));
+  for (size_t m = from; m < n; m *= 2) {
     uint64_t w = power_mod(g, (P - 1) / (2 * m), P);
     if (inverse) w = power_mod(w, P - 2, P);
     uint64_t wm = F::to_mont(w);

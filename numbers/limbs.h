@@ -27,8 +27,8 @@ constexpr uint64_t kLimbBase = 1000000000000000000ull;  // 10^18
 constexpr size_t kLimbDigits = 18;
 
 // Measured thresholds (limbs of the shorter operand, or of the divisor).
-constexpr size_t kKaratsubaLimbs = 40;
-constexpr size_t kTransformLimbs = 1500;
+constexpr size_t kKaratsubaLimbs = 48;
+constexpr size_t kTransformLimbs = 1000;
 constexpr size_t kNewtonLimbs = 120;
 
 void trim_limbs(Limbs& a);

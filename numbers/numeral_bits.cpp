@@ -5,13 +5,13 @@
 
 #include "bits.h"
 #include "diagnostics.h"
+#include "limbs.h"
 
 namespace {
 
 // Decimal conversions run on 32-bit words, nine decimal digits at a time, so that every step
 // is one native multiply or divide.
 constexpr int kChunkDigits = 9;
-constexpr uint64_t kChunkBase = 1000000000;  // 10^9
 
 std::vector<uint32_t> to_words(std::string_view bits) {
   std::vector<uint32_t> words((bits.size() + 3) / 4, 0);
@@ -51,26 +51,37 @@ std::string decimal_to_bits(std::string_view digits) {
   return from_words(words);
 }
 
+// Decimal limbs of a binary number of n 32-bit words. Short numbers take one product by 2^32
+// per word; long ones are split at a power-of-two count of words k, as hi 2^(32k) + lo, with
+// the powers 2^(32 2^j) made by squaring and kept in `powers` for the whole conversion. That
+// makes the conversion as fast as the products of limbs.
+Limbs words_to_limbs(const uint32_t* w, size_t n, std::vector<Limbs>& powers) {
+  while (n > 0 && w[n - 1] == 0) --n;
+  if (n <= 64) {
+    Limbs a;
+    for (size_t i = n; i-- > 0;) {
+      a = multiply_limb(a, uint64_t(1) << 32);
+      a = add_limbs(a, Limbs{w[i]});
+    }
+    trim_limbs(a);
+    return a;
+  }
+  size_t j = 0;
+  while ((size_t(2) << j) < n) ++j;  // k = 2^j words, k < n <= 2k
+  size_t k = size_t(1) << j;
+  if (powers.empty()) powers.push_back(Limbs{uint64_t(1) << 32});
+  while (powers.size() <= j) powers.push_back(multiply_limbs(powers.back(), powers.back()));
+  Limbs high = words_to_limbs(w + k, n - k, powers);
+  return add_limbs(multiply_limbs(high, powers[j]), words_to_limbs(w, k, powers));
+}
+
 // Decimal digits of a non-zero plain binary value, most significant first.
 std::string bits_to_decimal(std::string_view bits) {
   std::vector<uint32_t> words = to_words(bits);
-  while (!words.empty() && words.back() == 0) words.pop_back();
-  std::string reversed;
-  while (!words.empty()) {
-    uint64_t r = 0;
-    for (size_t i = words.size(); i-- > 0;) {
-      uint64_t v = (r << 32) | words[i];
-      words[i] = uint32_t(v / kChunkBase);
-      r = v % kChunkBase;
-    }
-    while (!words.empty() && words.back() == 0) words.pop_back();
-    for (int j = 0; j < kChunkDigits; ++j) {
-      reversed.push_back(char('0' + r % 10));
-      r /= 10;
-      if (r == 0 && words.empty()) break;
-    }
-  }
-  return std::string(reversed.rbegin(), reversed.rend());
+  std::vector<Limbs> powers;
+  std::string text;
+  append_limbs_text(text, words_to_limbs(words.data(), words.size(), powers));
+  return text;
 }
 
 std::string fraction_numeral_to_bits(std::string_view numeral) {

@@ -27,14 +27,34 @@ std::string limbs_numeral(bool negative, const Limbs& a) {
   return out;
 }
 
+// The last long division. Programs often take the quotient and the remainder of the same two
+// numbers one after the other; the second then costs a comparison of the texts.
+struct LastDivision {
+  std::string dividend, divisor;
+  Limbs quotient, remainder;
+};
+constexpr size_t kRememberedDigits = kNewtonLimbs * kLimbDigits;
+
+// Quotient and remainder of two magnitudes (digits without sign, divisor non-zero).
+void divide_magnitudes(std::string_view x, std::string_view y, Limbs& q, Limbs& r) {
+  static LastDivision last;
+  bool remember = y.size() >= kRememberedDigits;
+  if (remember && last.divisor == y && last.dividend == x) {
+    q = last.quotient;
+    r = last.remainder;
+    return;
+  }
+  q = divide_limbs(text_to_limbs(x), text_to_limbs(y), &r);
+  if (remember) last = LastDivision{std::string(x), std::string(y), q, r};
+}
+
 // Floor quotient and the never-negative remainder of two numerals (y non-zero).
 void floor_divide(std::string_view x, std::string_view y, Limbs* quotient, Limbs* remainder) {
-  Limbs b = text_to_limbs(magnitude(y));
-  Limbs r;
-  Limbs q = divide_limbs(text_to_limbs(magnitude(x)), b, &r);
+  Limbs q, r;
+  divide_magnitudes(magnitude(x), magnitude(y), q, r);
   if (non_negative(x) != non_negative(y) && !r.empty()) {
     if (quotient) q = add_limbs(q, Limbs{1});
-    r = subtract_limbs(b, r);
+    r = subtract_limbs(text_to_limbs(magnitude(y)), r);
   }
   if (quotient) *quotient = std::move(q);
   if (remainder) *remainder = std::move(r);

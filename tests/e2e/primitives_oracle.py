@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Integer arithmetic through the language, checked against Python's integers.
 
-Usage: primitives_oracle.py path/to/tarn [checks]
+Usage: primitives_oracle.py path/to/tarn [checks] [--long]
 
 Generates random operands of up to a few hundred digits (fixed seed), writes each check as a
 test in a program, runs the real binary and compares. Seven checks share one program: check i
 adds 2^i to the result when it holds, so the exit status tells which ones failed. Operands are
 sometimes given as bit lists (lots) to show that they compute as the equal numerals.
+With --long the operands have lengths around the places where the integer kernels change
+method (schoolbook, Karatsuba, transform, Newton division: 18-digit limbs), some of them all
+nines or powers of ten, and powers have longer exponents.
 Prints "N passed, M failed"; exits 1 when any check failed.
 """
 import os
@@ -17,6 +20,10 @@ import tempfile
 
 SEED = 20240607
 PER_PROGRAM = 7
+LONG = "--long" in sys.argv
+# Digit counts at and around the method thresholds of the long kernels.
+LONG_LENGTHS = [17, 18, 19, 36, 37, 863, 864, 865, 2159, 2160, 2161, 4400, 17999, 18000, 18001,
+                40000]
 
 
 def numeral(n):
@@ -25,6 +32,16 @@ def numeral(n):
 
 
 def random_int(rng, max_digits):
+    if LONG and max_digits == 300:
+        digits = rng.choice(LONG_LENGTHS)
+        shape = rng.random()
+        if shape < 0.15:
+            n = 10 ** digits - 1  # all nines
+        elif shape < 0.25:
+            n = 10 ** (digits - 1)
+        else:
+            n = rng.randint(10 ** (digits - 1), 10 ** digits - 1)
+        return -n if rng.random() < 0.5 else n
     digits = rng.randint(1, max_digits)
     n = rng.randint(10 ** (digits - 1), 10 ** digits - 1) if digits > 1 else rng.randint(0, 9)
     return -n if rng.random() < 0.5 else n
@@ -65,7 +82,7 @@ def make_check(rng):
         return f"type({operand(rng, x)}{op}0)=[void]"
     if kind == "^":
         base = random_int(rng, 25)
-        exponent = rng.randint(-3, 14)
+        exponent = rng.randint(-3, 2000 if LONG else 14)
         r = base ** exponent if exponent >= 0 else 0
         return f"{operand(rng, base)}^{numeral(exponent)}={numeral(r)}"
     if kind in "<>=#":
@@ -91,8 +108,9 @@ def run_program(tarn, checks, workdir):
 def main():
     if len(sys.argv) < 2:
         raise SystemExit(__doc__)
-    tarn = os.path.abspath(sys.argv[1])
-    total = int(sys.argv[2]) if len(sys.argv) > 2 else 420
+    args = [a for a in sys.argv[1:] if a != "--long"]
+    tarn = os.path.abspath(args[0])
+    total = int(args[1]) if len(args) > 1 else (140 if LONG else 420)
     rng = random.Random(SEED)
     checks = [make_check(rng) for _ in range(total)]
     passed = failed = 0
@@ -111,4 +129,5 @@ def main():
 
 
 if __name__ == "__main__":
+    sys.set_int_max_str_digits(0)
     sys.exit(main())

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "bits.h"
 #include "digits.h"
+#include "fractions.h"
 
 namespace {
 
@@ -252,6 +254,37 @@ TEST(LimbPowers, AgainstDigitsAndGmp) {
   Gmp g;
   mpz_ui_pow_ui(g.v, 3, 300000);
   EXPECT_EQ(text_of(power_limbs(Limbs{3}, 300000)), g.text());
+}
+
+}  // namespace
+
+namespace {
+
+// Conversions of bit strings to numerals run on limbs too; GMP reads the same bytes.
+TEST(NumeralBits, LongBinaryValuesToDecimalAgainstGmp) {
+  std::mt19937_64 rng(12);
+  for (size_t bytes : {1, 7, 255, 256, 257, 1024, 4096, 40000}) {
+    std::string bits(bytes, '\0');
+    for (char& c : bits) c = char(rng());
+    bits.back() = char(bits.back() | 0x80);
+    bits[0] = char(bits[0] | 0x03);  // a positive integer: 4 |n| + 3
+    Gmp g;
+    mpz_import(g.v, bits.size(), -1, 1, 0, 0, bits.data());
+    mpz_fdiv_q_2exp(g.v, g.v, 2);
+    ASSERT_EQ(bits_to_numeral(bits), g.text()) << bytes;
+    ASSERT_EQ(numeral_to_bits(g.text()), bits) << bytes;
+  }
+}
+
+TEST(NumeralBits, PowersOfTwoFarBeyondTheOldBound) {
+  // 2^m as a binary fraction is "00" followed by the digits of 4^m.
+  for (int64_t m : {int64_t(1) << 18, (int64_t(1) << 18) + 1, int64_t(1) << 21}) {
+    Gmp g;
+    mpz_ui_pow_ui(g.v, 4, uint64_t(m));
+    EXPECT_EQ(value_to_fraction_numeral(power_of_two_value(m)), "00" + g.text()) << m;
+  }
+  EXPECT_EQ(value_to_fraction_numeral(power_of_two_value(kMaxPowerOfTwo / 1024)).size(),
+            2 + size_t(double(kMaxPowerOfTwo / 1024) * 2 * 0.30102999566398120) + 1);
 }
 
 }  // namespace
