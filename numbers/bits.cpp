@@ -177,24 +177,6 @@ std::string subtract_bits(std::string_view a, std::string_view b) {
   return trim_bits(std::move(difference));
 }
 
-std::string multiply_bits(std::string_view a, std::string_view b) {
-  if (a.empty() || b.empty()) return "";
-  std::vector<uint64_t> acc(a.size() + b.size() + 1, 0);
-  for (size_t i = 0; i < a.size(); ++i) {
-    uint64_t x = static_cast<unsigned char>(a[i]);
-    if (x == 0) continue;
-    for (size_t j = 0; j < b.size(); ++j) acc[i + j] += x * static_cast<unsigned char>(b[j]);
-  }
-  std::string product(acc.size(), '\0');
-  uint64_t carry = 0;
-  for (size_t i = 0; i < acc.size(); ++i) {
-    carry += acc[i];
-    product[i] = char(uint8_t(carry));
-    carry >>= 8;
-  }
-  return trim_bits(std::move(product));
-}
-
 std::string remainder_bits(std::string_view a, std::string_view b) {
   // Binary long division from the top bit: r = 2r + bit, subtract b whenever r reaches it.
   std::string divisor = trim_bits(std::string(b));

@@ -124,6 +124,10 @@ inline size_t significant(const uint64_t* a, size_t n) {
 // r[0..an+bn) = a * b. Schoolbook needs bn <= 256; the others take any sizes with an >= bn.
 void multiply_schoolbook(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn);
 void multiply_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn);
+// The same transform on binary limbs of kBinaryLimbBits bits each (r has an + bn of them).
+constexpr int kBinaryLimbBits = 56;
+void multiply_binary_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
+                               size_t bn);
 // Chooses the method by size; any an, bn (either may be zero).
 void multiply_runs(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn);
 

@@ -148,9 +148,10 @@ uint64_t reduce_below(uint64_t v, uint64_t p) {
   return v;
 }
 
-}  // namespace
-
-void multiply_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn) {
+// The exact coefficients of the product of two runs of words below 2^61 (every prime exceeds
+// them), handed in order to take(k, w0, w1, w2), the coefficient being w2 2^128 + w1 2^64 + w0.
+template <class Take>
+void exact_convolution(const uint64_t* a, size_t an, const uint64_t* b, size_t bn, Take take) {
   size_t terms = an + bn - 1;
   size_t n = 1;
   while (n < terms) n *= 2;
@@ -166,29 +167,55 @@ void multiply_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_
       F3::to_mont(power_mod(uint64_t(u128(kP1 % kP3) * (kP2 % kP3) % kP3), kP3 - 2, kP3));
   const u128 p12 = u128(kP1) * kP2;
   const uint64_t p12_lo = uint64_t(p12), p12_hi = uint64_t(p12 >> 64);
-  u128 carry = 0;
   for (size_t k = 0; k < terms; ++k) {
     uint64_t x1 = c1[k];
     uint64_t x2 = F2::mul(F2::sub(c2[k], reduce_below(x1, kP2)), inv_p1_mod_p2);
     uint64_t t = F3::sub(c3[k], reduce_below(x1, kP3));
     t = F3::sub(t, F3::mul(x2, p1_mod_p3));
     uint64_t x3 = F3::mul(t, inv_p12_mod_p3);
-    // (w2 w1 w0) = x1 + p1 x2 + p12 x3 + carry, 192 bits.
     u128 low = u128(kP1) * x2 + x1;
     u128 mid_lo = u128(p12_lo) * x3;
     u128 mid_hi = u128(p12_hi) * x3;
-    u128 s0 = (low & ~uint64_t(0)) + (mid_lo & ~uint64_t(0)) + (carry & ~uint64_t(0));
-    uint64_t w0 = uint64_t(s0);
-    u128 s1 = (low >> 64) + (mid_lo >> 64) + (carry >> 64) + (mid_hi & ~uint64_t(0)) + (s0 >> 64);
-    uint64_t w1 = uint64_t(s1);
-    uint64_t w2 = uint64_t((mid_hi >> 64) + (s1 >> 64));
-    // Divide by 10^18; w2 is below 10^18, so the quotient fits in 128 bits.
-    Split q1 = split_base((u128(w2) << 64) | w1);
-    Split q0 = split_base((u128(q1.low) << 64) | w0);
+    u128 s0 = uint64_t(low) + (mid_lo & ~uint64_t(0));
+    u128 s1 = (low >> 64) + (mid_lo >> 64) + uint64_t(mid_hi) + (s0 >> 64);
+    take(k, uint64_t(s0), uint64_t(s1), uint64_t((mid_hi >> 64) + (s1 >> 64)));
+  }
+}
+
+}  // namespace
+
+void multiply_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn) {
+  u128 carry = 0;
+  exact_convolution(a, an, b, bn, [&](size_t k, uint64_t w0, uint64_t w1, uint64_t w2) {
+    // Add the carry, then divide by 10^18; the sum stays below 10^18 2^128, so the quotient
+    // fits in 128 bits.
+    u128 s0 = u128(w0) + uint64_t(carry);
+    u128 s1 = u128(w1) + uint64_t(carry >> 64) + (s0 >> 64);
+    w2 += uint64_t(s1 >> 64);
+    Split q1 = split_base((u128(w2) << 64) | uint64_t(s1));
+    Split q0 = split_base((u128(q1.low) << 64) | uint64_t(s0));
     r[k] = q0.low;
     carry = (u128(q1.high) << 64) | q0.high;
-  }
-  r[terms] = uint64_t(carry);
+  });
+  r[an + bn - 1] = uint64_t(carry);
+}
+
+void multiply_binary_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
+                               size_t bn) {
+  constexpr uint64_t mask = (uint64_t(1) << kBinaryLimbBits) - 1;
+  uint64_t c0 = 0, c1 = 0, c2 = 0;  // the carry, 192 bits
+  exact_convolution(a, an, b, bn, [&](size_t k, uint64_t w0, uint64_t w1, uint64_t w2) {
+    u128 s0 = u128(w0) + c0;
+    u128 s1 = u128(w1) + c1 + uint64_t(s0 >> 64);
+    c2 += w2 + uint64_t(s1 >> 64);
+    c1 = uint64_t(s1);
+    c0 = uint64_t(s0);
+    r[k] = c0 & mask;
+    c0 = (c0 >> kBinaryLimbBits) | (c1 << (64 - kBinaryLimbBits));
+    c1 = (c1 >> kBinaryLimbBits) | (c2 << (64 - kBinaryLimbBits));
+    c2 >>= kBinaryLimbBits;
+  });
+  r[an + bn - 1] = c0;
 }
 
 }  // namespace limb_detail

@@ -26,8 +26,8 @@ std::string from_words(const std::vector<uint32_t>& words) {
   return trim_bits(std::move(bits));
 }
 
-// Binary value of a run of decimal digits.
-std::string decimal_to_bits(std::string_view digits) {
+// Binary value of a short run of decimal digits, one product per nine digits.
+std::string decimal_to_bits_direct(std::string_view digits) {
   std::vector<uint32_t> words;
   size_t i = 0;
   while (i < digits.size()) {
@@ -49,6 +49,26 @@ std::string decimal_to_bits(std::string_view digits) {
     i += take;
   }
   return from_words(words);
+}
+
+// Binary value of a run of decimal digits. Long runs are split as hi 10^k + lo with
+// k = 18 2^j digits, the powers 10^k made by squaring and kept for the whole conversion, so
+// the conversion is as fast as the products of bit strings.
+std::string decimal_to_bits_split(std::string_view digits, std::vector<std::string>& powers) {
+  size_t n = digits.size();
+  if (n <= 1800) return decimal_to_bits_direct(digits);
+  size_t j = 0;
+  while ((size_t(36) << j) < n) ++j;  // k = 18 2^j digits, k < n <= 2k
+  size_t k = size_t(18) << j;
+  if (powers.empty()) powers.push_back(decimal_to_bits_direct("1000000000000000000"));
+  while (powers.size() <= j) powers.push_back(multiply_bits(powers.back(), powers.back()));
+  std::string high = decimal_to_bits_split(digits.substr(0, n - k), powers);
+  return add_bits(multiply_bits(high, powers[j]), decimal_to_bits_split(digits.substr(n - k), powers));
+}
+
+std::string decimal_to_bits(std::string_view digits) {
+  std::vector<std::string> powers;
+  return decimal_to_bits_split(digits, powers);
 }
 
 // Decimal limbs of a binary number of n 32-bit words. Short numbers take one product by 2^32

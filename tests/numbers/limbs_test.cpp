@@ -278,13 +278,60 @@ TEST(NumeralBits, LongBinaryValuesToDecimalAgainstGmp) {
 
 TEST(NumeralBits, PowersOfTwoFarBeyondTheOldBound) {
   // 2^m as a binary fraction is "00" followed by the digits of 4^m.
-  for (int64_t m : {int64_t(1) << 18, (int64_t(1) << 18) + 1, int64_t(1) << 21}) {
+  for (int64_t m : {int64_t(1) << 18, (int64_t(1) << 18) + 1, int64_t(1) << 20}) {
     Gmp g;
     mpz_ui_pow_ui(g.v, 4, uint64_t(m));
     EXPECT_EQ(value_to_fraction_numeral(power_of_two_value(m)), "00" + g.text()) << m;
   }
   EXPECT_EQ(value_to_fraction_numeral(power_of_two_value(kMaxPowerOfTwo / 1024)).size(),
             2 + size_t(double(kMaxPowerOfTwo / 1024) * 2 * 0.30102999566398120) + 1);
+}
+
+}  // namespace
+
+namespace {
+
+std::string gmp_bytes(const Gmp& g) {
+  std::string bytes((mpz_sizeinbase(g.v, 2) + 7) / 8, '\0');
+  size_t written = 0;
+  mpz_export(bytes.data(), &written, -1, 1, 0, 0, g.v);
+  bytes.resize(written);
+  return bytes;
+}
+
+std::string random_bytes(std::mt19937_64& rng, size_t n) {
+  std::string s(n, '\0');
+  for (char& c : s) c = char(rng());
+  if (n) s.back() = char(s.back() | 1);
+  return s;
+}
+
+TEST(BitProducts, AgainstGmpAroundTheTransform) {
+  std::mt19937_64 rng(13);
+  for (size_t la : {1, 8, 9, 1399, 1400, 1407, 5000}) {
+    for (size_t lb : {1, 1400, 1401, 20000}) {
+      std::string a = random_bytes(rng, la), b = random_bytes(rng, lb);
+      if (la == 5000) a.assign(la, '\xff');  // every bit set: the largest coefficients
+      Gmp x, y, p;
+      mpz_import(x.v, a.size(), -1, 1, 0, 0, a.data());
+      mpz_import(y.v, b.size(), -1, 1, 0, 0, b.data());
+      mpz_mul(p.v, x.v, y.v);
+      ASSERT_EQ(multiply_bits(a, b), gmp_bytes(p)) << la << " x " << lb;
+    }
+  }
+  EXPECT_EQ(multiply_bits(std::string(3000, '\0'), "\x05"), "");
+}
+
+TEST(NumeralBits, LongNumeralsToBinaryAgainstGmp) {
+  std::mt19937_64 rng(14);
+  for (size_t digits : {1800, 1801, 3600, 3601, 100000}) {
+    std::string text = random_text(rng, digits);
+    if (digits == 3601) text.assign(digits, '9');
+    Gmp g(text);
+    mpz_mul_2exp(g.v, g.v, 2);
+    mpz_add_ui(g.v, g.v, 3);  // the integer tag: 4 |n| + 3
+    ASSERT_EQ(numeral_to_bits(text), gmp_bytes(g)) << digits;
+  }
 }
 
 }  // namespace
