@@ -27,7 +27,7 @@ PY_PRELUDE = "import sys\nsys.set_int_max_str_digits(0)\n"
 
 
 def random_number(rng, digits):
-    return str(rng.randint(1, 9)) + "".join(rng.choice("0123456789") for _ in range(digits - 1))
+    return str(rng.randint(1, 9)) + "".join(rng.choices("0123456789", k=digits - 1))
 
 
 def make_jobs(rng):
@@ -98,11 +98,15 @@ def median_time(command, runs, timeout):
 
 
 def show(t, timeout):
+    if t == "skipped":
+        return "-"
     return f">{timeout:g}" if t is None else f"{t:.3f}"
 
 
 def ratio(a, b):
-    return "-" if a is None or b is None or b == 0 else f"{a / b:.1f}"
+    if not isinstance(a, float) or not isinstance(b, float) or b == 0:
+        return "-"
+    return f"{a / b:.1f}"
 
 
 def build(tarn_given):
@@ -132,7 +136,7 @@ def main():
     if args.only:
         keys = args.only.split(",")
         jobs = [j for j in jobs if any(k in j[0] for k in keys)]
-    print(f"{'job':38} {'tarn':>8} {'CPython':>8} {'GMP':>8} {'tarn/GMP':>9} {'Py/tarn':>8}")
+    print(f"{'job':38} {'tarn':>8} {'CPython':>8} {'GMP':>8} {'tarn/GMP':>9} {'CPython/tarn':>13}")
     for name, program, python, gmp_args in jobs:
         with tempfile.TemporaryDirectory(dir=WORK) as tmp:
             tarn_file = os.path.join(tmp, "job.tarn")
@@ -142,14 +146,14 @@ def main():
             with open(py_file, "w") as f:
                 f.write(python)
             t = median_time([tarn, tarn_file], args.runs, args.timeout)
-            p = None if args.no_python else median_time([sys.executable, py_file], args.runs,
+            p = "skipped" if args.no_python else median_time([sys.executable, py_file], args.runs,
                                                         args.timeout)
             g = median_time([gmp] + gmp_args, args.runs, args.timeout)
         print(f"{name:38} {show(t, args.timeout):>8} {show(p, args.timeout):>8} "
-              f"{show(g, args.timeout):>8} {ratio(t, g):>9} {ratio(p, t):>8}", flush=True)
+              f"{show(g, args.timeout):>8} {ratio(t, g):>9} {ratio(p, t):>13}", flush=True)
 
 
 if __name__ == "__main__":
     start = time.time()
     main()
-    print(f"(CPU seconds, median of up to 3 runs; {time.time() - start:.0f} s in all)")
+    print(f"(CPU seconds, median of the runs; {time.time() - start:.0f} s in all)")
