@@ -52,7 +52,15 @@ struct Field {
     uint64_t mp = uint64_t((u128(m) * P) >> 64);
     return hi >= mp ? hi - mp : hi - mp + P;
   }
+  // The same for a b < 4 P^2, without the last correction: the result is in (0, 2P).
+  static uint64_t mul_lazy(uint64_t a, uint64_t b) {
+    u128 t = u128(a) * b;
+    uint64_t m = uint64_t(t) * kInv;
+    return uint64_t(t >> 64) - uint64_t((u128(m) * P) >> 64) + P;
+  }
   static uint64_t to_mont(uint64_t a) { return mul(a, kR2); }
+  // a mod 2P for a < 4P.
+  static uint64_t below_twice(uint64_t a) { return a >= 2 * P ? a - 2 * P : a; }
   static uint64_t add(uint64_t a, uint64_t b) {
     uint64_t s = a + b;
     return s >= P ? s - P : s;
@@ -84,6 +92,8 @@ const Limbs& stage_roots(size_t n, uint64_t g, bool inverse) {
   return roots;
 }
 
+// Butterflies keep their values below 2P (P < 2^62, so 4P fits in a word) and reduce fully only
+// at the end, which saves a comparison per operation.
 template <uint64_t P>
 void forward(uint64_t* x, size_t n, const Limbs& roots) {
   using F = Field<P>;
@@ -94,8 +104,8 @@ void forward(uint64_t* x, size_t n, const Limbs& roots) {
       uint64_t* hi = lo + m;
       for (size_t j = 0; j < m; ++j) {
         uint64_t u = lo[j], v = hi[j];
-        lo[j] = F::add(u, v);
-        hi[j] = F::mul(F::sub(u, v), w[j]);
+        lo[j] = F::below_twice(u + v);
+        hi[j] = F::mul_lazy(u - v + 2 * P, w[j]);
       }
     }
   }
@@ -110,9 +120,9 @@ void inverse(uint64_t* x, size_t n, const Limbs& roots) {
       uint64_t* lo = x + start;
       uint64_t* hi = lo + m;
       for (size_t j = 0; j < m; ++j) {
-        uint64_t u = lo[j], v = F::mul(hi[j], w[j]);
-        lo[j] = F::add(u, v);
-        hi[j] = F::sub(u, v);
+        uint64_t u = lo[j], v = F::mul_lazy(hi[j], w[j]);
+        lo[j] = F::below_twice(u + v);
+        hi[j] = F::below_twice(u - v + 2 * P);
       }
     }
   }
@@ -128,18 +138,21 @@ Limbs convolve(const uint64_t* a, size_t an, const uint64_t* b, size_t bn, size_
   std::copy(a, a + an, fa.begin());  // limbs are below every prime
   forward<P>(fa.data(), n, stage_roots<P>(n, g, false));
   if (square) {
-    for (size_t i = 0; i < n; ++i) fa[i] = F::mul(fa[i], fa[i]);
+    for (size_t i = 0; i < n; ++i) fa[i] = F::mul_lazy(fa[i], fa[i]);
   } else {
     Limbs fb(n, 0);
     std::copy(b, b + bn, fb.begin());
     forward<P>(fb.data(), n, stage_roots<P>(n, g, false));
-    for (size_t i = 0; i < n; ++i) fa[i] = F::mul(fa[i], fb[i]);
+    for (size_t i = 0; i < n; ++i) fa[i] = F::mul_lazy(fa[i], fb[i]);
   }
   inverse<P>(fa.data(), n, stage_roots<P>(n, g, true));
   // The pointwise products carry one factor 2^-64 and the inverse a factor n: undo both.
   uint64_t scale = power_mod(n % P, P - 2, P);
   scale = uint64_t(u128(scale) * F::kR2 % P);  // n^-1 2^128: mul by it multiplies by n^-1 2^64
-  for (size_t i = 0; i < n; ++i) fa[i] = F::mul(fa[i], scale);
+  for (size_t i = 0; i < n; ++i) {
+    uint64_t v = F::mul_lazy(fa[i], scale);
+    fa[i] = v >= P ? v - P : v;
+  }
   return fa;
 }
 
