@@ -178,6 +178,12 @@ std::string subtract_bits(std::string_view a, std::string_view b) {
 }
 
 std::string remainder_bits(std::string_view a, std::string_view b) {
+  // Long values go through decimal limbs, whose division is fast, and come back.
+  if (a.size() > 64 && b.size() > 8) {
+    Limbs r;
+    divide_limbs(bits_to_limbs(a), bits_to_limbs(b), &r);
+    return limbs_to_bits(r);
+  }
   // Binary long division from the top bit: r = 2r + bit, subtract b whenever r reaches it.
   std::string divisor = trim_bits(std::string(b));
   std::string r;

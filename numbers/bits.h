@@ -17,6 +17,8 @@
 #include <string>
 #include <string_view>
 
+#include "limbs.h"
+
 bool bit_at(std::string_view bits, uint64_t index);           // 0 past the end
 void set_bit(std::string& bits, uint64_t index, bool value);  // grows with zero bytes
 uint64_t bit_count(std::string_view bits);                     // 8 x byte length
@@ -44,6 +46,10 @@ std::string subtract_bits(std::string_view a, std::string_view b);  // requires 
 std::string multiply_bits(std::string_view a, std::string_view b);
 std::string remainder_bits(std::string_view a, std::string_view b);  // b non-zero
 std::string shift_bits_down(std::string_view a, uint64_t n);         // a div 2^n
+
+// Plain binary value <-> decimal limbs, by halves, as fast as the products of each side.
+Limbs bits_to_limbs(std::string_view bits);
+std::string limbs_to_bits(const Limbs& a);
 
 // Numeral <-> tagged bit string. `numeral_to_bits` of "" is assertion 8583; `bits_to_numeral`
 // trims first and asserts normal form and not 0x01 (775).

@@ -126,6 +126,19 @@ std::string fraction_bits_to_numeral(const std::string& t) {
 
 }  // namespace
 
+Limbs bits_to_limbs(std::string_view bits) {
+  std::vector<uint32_t> words = to_words(bits);
+  std::vector<Limbs> powers;
+  return words_to_limbs(words.data(), words.size(), powers);
+}
+
+std::string limbs_to_bits(const Limbs& a) {
+  if (a.empty()) return "";
+  std::string text;
+  append_limbs_text(text, a);
+  return decimal_to_bits(text);
+}
+
 std::string numeral_to_bits(std::string_view numeral) {
   core_assert(!numeral.empty(), 8583);
   if (numeral == "0") return std::string(1, '\x03');

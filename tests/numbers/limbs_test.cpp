@@ -322,6 +322,22 @@ TEST(BitProducts, AgainstGmpAroundTheTransform) {
   EXPECT_EQ(multiply_bits(std::string(3000, '\0'), "\x05"), "");
 }
 
+TEST(BitProducts, LongRemaindersAgainstGmp) {
+  std::mt19937_64 rng(15);
+  for (size_t la : {64, 65, 300, 6000}) {
+    for (size_t lb : {1, 8, 9, 64, 65, 299, 3000}) {
+      std::string a = random_bytes(rng, la), b = random_bytes(rng, lb);
+      Gmp x, y, r;
+      mpz_import(x.v, a.size(), -1, 1, 0, 0, a.data());
+      mpz_import(y.v, b.size(), -1, 1, 0, 0, b.data());
+      mpz_mod(r.v, x.v, y.v);
+      ASSERT_EQ(remainder_bits(a, b), gmp_bytes(r)) << la << " % " << lb;
+    }
+  }
+  std::string b = random_bytes(rng, 100);
+  EXPECT_EQ(remainder_bits(multiply_bits(b, random_bytes(rng, 200)), b), "");
+}
+
 TEST(NumeralBits, LongNumeralsToBinaryAgainstGmp) {
   std::mt19937_64 rng(14);
   for (size_t digits : {1800, 1801, 3600, 3601, 100000}) {
