@@ -79,16 +79,26 @@ inline uint64_t sub_n(uint64_t* r, const uint64_t* a, const uint64_t* b, size_t 
   return borrow;
 }
 
-// r[0..n] = a[0..n) * k for k < 10^18. The splits of the products are independent of each
-// other; only a short add and compare runs from limb to limb.
+// r[0..n] = a[0..n) * k for k < 10^18. Each quotient a[i] k div 10^18 is estimated from the
+// fixed reciprocal m = k 2^64 div 10^18 (at most two too small, then corrected), so the limbs'
+// products are independent of each other and only a short add runs from limb to limb.
 inline void multiply_by_limb(uint64_t* r, const uint64_t* a, size_t n, uint64_t k) {
+  const uint64_t m = uint64_t((u128(k) << 64) / kLimbBase);
   uint64_t carry = 0;
   for (size_t i = 0; i < n; ++i) {
-    Split s = split_base(u128(a[i]) * k);
-    uint64_t low = s.low + carry;
+    uint64_t x = a[i];
+    uint64_t q = uint64_t((u128(x) * m) >> 64);
+    uint64_t rest = x * k - q * kLimbBase;  // below 3 10^18, exact modulo 2^64
+    uint64_t fix = rest >= kLimbBase;
+    q += fix;
+    rest -= fix ? kLimbBase : 0;
+    fix = rest >= kLimbBase;
+    q += fix;
+    rest -= fix ? kLimbBase : 0;
+    uint64_t low = rest + carry;
     uint64_t over = low >= kLimbBase;
     r[i] = low - (over ? kLimbBase : 0);
-    carry = s.high + over;
+    carry = q + over;
   }
   r[n] = carry;
 }
