@@ -163,7 +163,7 @@ Limbs divide_limbs(const Limbs& a_in, const Limbs& b_in, Limbs* remainder) {
   Limbs b = b_in;
   trim_limbs(a);
   trim_limbs(b);
-  core_assert(!b.empty(), 2505);
+  core_assert(!b.empty(), 2505);  // callers answer a zero divisor before dividing
   if (compare_limbs(a, b) < 0) {
     if (remainder) *remainder = a;
     return {};
