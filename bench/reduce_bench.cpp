@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "definitions.h"
-#include "engine.h"
-#include "linker.h"
-#include "tables.h"
+#include "frontend/definitions.h"
+#include "eval/engine.h"
+#include "frontend/linker.h"
+#include "eval/tables.h"
 
 namespace {
 

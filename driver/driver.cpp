@@ -1,14 +1,14 @@
-#include "driver.h"
+#include "driver/driver.h"
 
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
 
-#include "definitions.h"
-#include "diagnostics.h"
-#include "linker.h"
-#include "run.h"
+#include "frontend/definitions.h"
+#include "driver/diagnostics.h"
+#include "frontend/linker.h"
+#include "eval/run.h"
 
 namespace {
 

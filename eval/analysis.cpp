@@ -1,9 +1,9 @@
-#include "analysis.h"
+#include "eval/analysis.h"
 
 #include <vector>
 
-#include "diagnostics.h"
-#include "tables.h"
+#include "driver/diagnostics.h"
+#include "eval/tables.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "term.h"
+#include "terms/term.h"
 
 void analyse(Node* n);
 inline void analyse(const Term& t) { analyse(t.get()); }

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <span>
 
-#include "term.h"
+#include "terms/term.h"
 
 using BuiltinFunction = Term (*)(Term application);
 

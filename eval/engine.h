@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "term.h"
+#include "terms/term.h"
 
 // Normal form of t (consumed). A definition that needs its own value ends the reduction with
 // the cycle marker leaf ")" + name.

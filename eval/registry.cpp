@@ -1,9 +1,9 @@
-#include "registry.h"
+#include "eval/registry.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-#include "term.h"
+#include "terms/term.h"
 
 namespace {
 

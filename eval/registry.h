@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "builtin.h"
+#include "eval/builtin.h"
 
 struct BuiltinEntry {
   uint8_t arity;

@@ -1,10 +1,10 @@
-#include "run.h"
+#include "eval/run.h"
 
-#include "engine.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "print.h"
-#include "tables.h"
+#include "eval/engine.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "terms/print.h"
+#include "eval/tables.h"
 
 std::string shorten_for_name(std::string_view text) {
   if (text.size() <= 56) return std::string(text);

@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "term.h"
+#include "terms/term.h"
 
 using DefinitionTable = std::map<std::string, Term, std::less<>>;
 using MemoMap = std::map<std::string, uint8_t, std::less<>>;

@@ -1,9 +1,9 @@
-#include "brackets.h"
+#include "frontend/brackets.h"
 
 #include <vector>
 
-#include "diagnostics.h"
-#include "text.h"
+#include "driver/diagnostics.h"
+#include "frontend/text.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "definitions.h"
+#include "frontend/definitions.h"
 
 
-#include "analysis.h"
-#include "brackets.h"
-#include "parser.h"
-#include "prelude.h"
-#include "registry.h"
-#include "tables.h"
-#include "text.h"
+#include "eval/analysis.h"
+#include "frontend/brackets.h"
+#include "frontend/parser.h"
+#include "frontend/prelude.h"
+#include "eval/registry.h"
+#include "eval/tables.h"
+#include "frontend/text.h"
 
 namespace {
 

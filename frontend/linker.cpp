@@ -1,18 +1,18 @@
-#include "linker.h"
+#include "frontend/linker.h"
 
 #include <map>
 #include <optional>
 #include <vector>
 
-#include "analysis.h"
-#include "data.h"
-#include "definitions.h"
-#include "intern.h"
-#include "print.h"
-#include "records.h"
-#include "tables.h"
-#include "term_walks.h"
-#include "text.h"
+#include "eval/analysis.h"
+#include "terms/data.h"
+#include "frontend/definitions.h"
+#include "terms/intern.h"
+#include "terms/print.h"
+#include "frontend/records.h"
+#include "eval/tables.h"
+#include "frontend/term_walks.h"
+#include "frontend/text.h"
 
 namespace {
 

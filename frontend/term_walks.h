@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "term.h"
+#include "terms/term.h"
 
 // Rebuilds a term bottom-up: leaves go through on_leaf, and each pair through on_pair with the
 // original pair and its two rebuilt children.

@@ -1,9 +1,9 @@
-#include "text.h"
+#include "frontend/text.h"
 
 #include <algorithm>
 
-#include "diagnostics.h"
-#include "parser.h"
+#include "driver/diagnostics.h"
+#include "frontend/parser.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "term.h"
+#include "terms/term.h"
 
 // A set of bytes, usable in constant expressions.
 struct ByteSet {

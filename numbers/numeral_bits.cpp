@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "bits.h"
-#include "diagnostics.h"
+#include "numbers/bits.h"
+#include "driver/diagnostics.h"
 
 namespace {
 

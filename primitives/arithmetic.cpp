@@ -1,4 +1,4 @@
-#include "arithmetic.h"
+#include "primitives/arithmetic.h"
 
 #include <unistd.h>
 
@@ -6,15 +6,15 @@
 #include <cmath>
 #include <string>
 
-#include "bits.h"
-#include "data.h"
-#include "digits.h"
-#include "fractions.h"
-#include "integer_arithmetic.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "reals.h"
-#include "values.h"
+#include "numbers/bits.h"
+#include "terms/data.h"
+#include "numbers/digits.h"
+#include "numbers/fractions.h"
+#include "primitives/integer_arithmetic.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/values.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <span>
 
-#include "builtin.h"
+#include "eval/builtin.h"
 
 Term plus(Term application);
 Term dash(Term application);

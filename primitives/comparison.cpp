@@ -1,16 +1,16 @@
-#include "comparison.h"
+#include "primitives/comparison.h"
 
 #include <cstring>
 #include <string>
 
-#include "data.h"
-#include "fractions.h"
-#include "integer_arithmetic.h"
-#include "integer_values.h"
-#include "intern.h"
-#include "numerals.h"
-#include "reals.h"
-#include "values.h"
+#include "terms/data.h"
+#include "numbers/fractions.h"
+#include "primitives/integer_arithmetic.h"
+#include "eval/integer_values.h"
+#include "terms/intern.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/values.h"
 
 namespace {
 

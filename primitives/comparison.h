@@ -12,7 +12,7 @@
 
 #include <span>
 
-#include "builtin.h"
+#include "eval/builtin.h"
 
 Term less(Term application);
 Term gteq(Term application);

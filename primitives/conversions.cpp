@@ -1,18 +1,18 @@
-#include "conversions.h"
+#include "primitives/conversions.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "data.h"
-#include "data_reading.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "reals.h"
-#include "shapes.h"
-#include "values.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "terms/data.h"
+#include "primitives/data_reading.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/shapes.h"
+#include "primitives/values.h"
 
 namespace {
 

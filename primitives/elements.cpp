@@ -1,19 +1,19 @@
-#include "elements.h"
+#include "primitives/elements.h"
 
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "data.h"
-#include "data_reading.h"
-#include "diagnostics.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "reals.h"
-#include "values.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "terms/data.h"
+#include "primitives/data_reading.h"
+#include "driver/diagnostics.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/values.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "integer_arithmetic.h"
+#include "primitives/integer_arithmetic.h"
 
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
-#include "digits.h"
-#include "numerals.h"
+#include "numbers/digits.h"
+#include "numbers/numerals.h"
 
 namespace {
 

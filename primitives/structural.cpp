@@ -1,20 +1,20 @@
-#include "structural.h"
+#include "primitives/structural.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "data.h"
-#include "diagnostics.h"
-#include "intern.h"
-#include "numerals.h"
-#include "print.h"
-#include "reals.h"
-#include "shapes.h"
-#include "values.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "terms/data.h"
+#include "driver/diagnostics.h"
+#include "terms/intern.h"
+#include "numbers/numerals.h"
+#include "terms/print.h"
+#include "numbers/reals.h"
+#include "primitives/shapes.h"
+#include "primitives/values.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "values.h"
+#include "primitives/values.h"
 
 #include <cstring>
 
-#include "bit_lists.h"
-#include "data.h"
-#include "diagnostics.h"
-#include "fractions.h"
-#include "integer_values.h"
-#include "reals.h"
+#include "numbers/bit_lists.h"
+#include "terms/data.h"
+#include "driver/diagnostics.h"
+#include "numbers/fractions.h"
+#include "eval/integer_values.h"
+#include "numbers/reals.h"
 
 namespace {
 

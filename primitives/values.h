@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "term.h"
+#include "terms/term.h"
 
 char type_letter(const Node* n);
 inline char type_letter(const Term& t) { return type_letter(t.get()); }

@@ -1,4 +1,4 @@
-#include "print.h"
+#include "terms/print.h"
 
 #include <cstdint>
 #include <cstdio>

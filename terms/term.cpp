@@ -1,10 +1,10 @@
-#include "term.h"
+#include "terms/term.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "diagnostics.h"
+#include "driver/diagnostics.h"
 
 const char kCountAlphabet[65] =
     ",_abcdefghijklmnopqrustvwzxy0123456789ABCDEFGHIJKLMNOPQRUSTVWZXY";

@@ -1,4 +1,4 @@
-#include "engine.h"
+#include "eval/engine.h"
 
 #include <gtest/gtest.h>
 
@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "analysis.h"
-#include "definitions.h"
-#include "linker.h"
-#include "native_rules.h"
-#include "print.h"
-#include "reals.h"
-#include "tables.h"
+#include "eval/analysis.h"
+#include "frontend/definitions.h"
+#include "frontend/linker.h"
+#include "eval/native_rules.h"
+#include "terms/print.h"
+#include "numbers/reals.h"
+#include "eval/tables.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "definitions.h"
+#include "frontend/definitions.h"
 
 #include <gtest/gtest.h>
 
-#include "prelude.h"
-#include "print.h"
-#include "registry.h"
-#include "tables.h"
+#include "frontend/prelude.h"
+#include "terms/print.h"
+#include "eval/registry.h"
+#include "eval/tables.h"
 
 namespace {
 

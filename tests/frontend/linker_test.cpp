@@ -1,4 +1,4 @@
-#include "linker.h"
+#include "frontend/linker.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "definitions.h"
-#include "print.h"
-#include "tables.h"
+#include "frontend/definitions.h"
+#include "terms/print.h"
+#include "eval/tables.h"
 
 namespace {
 

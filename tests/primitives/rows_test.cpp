@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "builtin.h"
+#include "eval/builtin.h"
 
 namespace {
 

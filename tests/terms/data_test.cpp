@@ -1,4 +1,4 @@
-#include "data.h"
+#include "terms/data.h"
 
 #include <gtest/gtest.h>
 
