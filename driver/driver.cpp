@@ -5,8 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "driver/builtin_families.h"
 #include "frontend/definitions.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "frontend/linker.h"
 #include "eval/run.h"
 
@@ -66,6 +67,7 @@ int tarn_main(int argc, char** argv) {
     report_start_failure(argv[1]);
     return kFailureStatus;
   }
+  install_builtin_families();
   load_prelude();
   for (auto stage : {+[](const std::string& t, char**) { return load_program(t); },
                      +[](const std::string&, char**) { return link_program(); },

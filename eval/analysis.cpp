@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "driver/diagnostics.h"
-#include "eval/tables.h"
+#include "diagnostics/diagnostics.h"
+#include "common/tables.h"
 
 namespace {
 

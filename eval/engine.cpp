@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "eval/analysis.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "eval/native_rules.h"
-#include "eval/registry.h"
-#include "eval/tables.h"
+#include "common/builtin_registry.h"
+#include "common/tables.h"
 
 namespace {
 

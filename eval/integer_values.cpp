@@ -3,7 +3,7 @@
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "numbers/fractions.h"
 #include "numbers/numerals.h"
 

@@ -7,7 +7,7 @@
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
 #include "terms/data.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "numbers/numerals.h"
 
 namespace {

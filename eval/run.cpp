@@ -4,7 +4,7 @@
 #include "eval/integer_values.h"
 #include "numbers/numerals.h"
 #include "terms/print.h"
-#include "eval/tables.h"
+#include "common/tables.h"
 
 std::string shorten_for_name(std::string_view text) {
   if (text.size() <= 56) return std::string(text);

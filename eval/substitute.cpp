@@ -1,5 +1,5 @@
 #include "eval/analysis.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "eval/engine.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "frontend/text.h"
 
 namespace {

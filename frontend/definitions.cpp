@@ -5,8 +5,8 @@
 #include "frontend/brackets.h"
 #include "frontend/parser.h"
 #include "frontend/prelude.h"
-#include "eval/registry.h"
-#include "eval/tables.h"
+#include "common/builtin_registry.h"
+#include "common/tables.h"
 #include "frontend/text.h"
 
 namespace {

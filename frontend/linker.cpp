@@ -10,7 +10,7 @@
 #include "terms/intern.h"
 #include "terms/print.h"
 #include "frontend/records.h"
-#include "eval/tables.h"
+#include "common/tables.h"
 #include "frontend/term_walks.h"
 #include "frontend/text.h"
 

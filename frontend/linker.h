@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "terms/term.h"
 
 ErrorRecord link_program();

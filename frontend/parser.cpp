@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "frontend/parser.h"
 
 namespace {

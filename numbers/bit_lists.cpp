@@ -2,7 +2,7 @@
 #include "numbers/bit_lists.h"
 
 #include "numbers/bits.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "numbers/numerals.h"
 
 Term bits_to_bit_list(std::string bits) {

@@ -5,7 +5,7 @@
 #include <bit>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

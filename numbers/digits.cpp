@@ -5,7 +5,7 @@
 #include <array>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 char digit_at(size_t position, std::string_view digits) {
   return position < digits.size() ? digits[position] : '0';

@@ -9,7 +9,7 @@
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "numbers/fractions.h"
 
 namespace {

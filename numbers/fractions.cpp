@@ -3,7 +3,7 @@
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 uint64_t fraction_digit_index(int64_t weight) {
   // Odd indices hold the integer digits, even ones (from 2) the fractional digits.

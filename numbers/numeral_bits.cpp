@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "numbers/bits.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "numbers/digits.h"
 
 bool is_integer_numeral(std::string_view text) {

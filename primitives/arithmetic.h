@@ -10,7 +10,7 @@
 
 #include <span>
 
-#include "eval/builtin.h"
+#include "common/builtin.h"
 
 Term plus(Term application);
 Term dash(Term application);

@@ -4,7 +4,7 @@
 #include <unordered_map>
 
 #include "terms/data.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "primitives/shapes.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "numbers/bits.h"
 #include "terms/data.h"
 #include "primitives/data_reading.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "eval/integer_values.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"

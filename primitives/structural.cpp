@@ -8,7 +8,7 @@
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
 #include "terms/data.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "terms/intern.h"
 #include "numbers/numerals.h"
 #include "terms/print.h"

@@ -4,7 +4,7 @@
 
 #include "numbers/bit_lists.h"
 #include "terms/data.h"
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 #include "numbers/fractions.h"
 #include "eval/integer_values.h"
 #include "numbers/reals.h"

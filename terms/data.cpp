@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 const char kCountAlphabet[65] =
     ",_abcdefghijklmnopqrustvwzxy0123456789ABCDEFGHIJKLMNOPQRUSTVWZXY";

@@ -13,9 +13,13 @@
 #include "eval/native_rules.h"
 #include "terms/print.h"
 #include "numbers/reals.h"
-#include "eval/tables.h"
+#include "common/tables.h"
+#include "driver/builtin_families.h"
 
 namespace {
+
+// Programs here call primitives, so the families are installed as the driver does.
+const bool kFamiliesInstalled = (install_builtin_families(), true);
 
 // Loads, links and reduces a whole program applied to the numeral 0.
 std::string run(const std::string& program) {

@@ -4,8 +4,8 @@
 
 #include "frontend/prelude.h"
 #include "terms/print.h"
-#include "eval/registry.h"
-#include "eval/tables.h"
+#include "common/builtin_registry.h"
+#include "common/tables.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "frontend/definitions.h"
 #include "terms/print.h"
-#include "eval/tables.h"
+#include "common/tables.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "eval/builtin.h"
+#include "common/builtin.h"
 #include "terms/print.h"
 #include "numbers/reals.h"
 #include "terms/term.h"

@@ -1,4 +1,4 @@
-#include "driver/diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,8 @@
+#include "primitives/primitive_rows.h"
+
 #include <vector>
 
 #include "primitives/arithmetic.h"
-#include "eval/builtin.h"
 #include "primitives/comparison.h"
 #include "primitives/conversions.h"
 #include "primitives/elements.h"

@@ -1,4 +1,4 @@
-// The process-wide program tables shared by the front end and the engine.
+// The process-wide program tables shared by the front end, the engine and the built-ins.
 //
 // DefinitionTable: name -> definition term; the empty name holds the main expression and,
 // after a successful run, its result. The memo map records definitions without parameters
