@@ -9,7 +9,7 @@
 #include "frontend/definitions.h"
 #include "diagnostics/diagnostics.h"
 #include "frontend/linker.h"
-#include "eval/run.h"
+#include "eval/program_run.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "diagnostics/diagnostics.h"
 #include "numbers/numerals.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "diagnostics/diagnostics.h"
-#include "frontend/text.h"
+#include "frontend/program_text.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "frontend/prelude.h"
 #include "common/builtin_registry.h"
 #include "common/tables.h"
-#include "frontend/text.h"
+#include "frontend/program_text.h"
 
 namespace {
 

@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "eval/analysis.h"
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "frontend/definitions.h"
 #include "terms/intern.h"
 #include "terms/print.h"
 #include "frontend/records.h"
 #include "common/tables.h"
 #include "frontend/term_walks.h"
-#include "frontend/text.h"
+#include "frontend/program_text.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "terms/term.h"
-#include "frontend/text.h"
+#include "frontend/program_text.h"
 
 // The whole grammar but the comma level: definitions, parenthesised groups, call arguments.
 Term parse_expression(std::string_view text);

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "numbers/bits.h"
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "numbers/digits.h"
 #include "numbers/fractions.h"
 #include "primitives/integer_arithmetic.h"
 #include "eval/integer_values.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"
-#include "primitives/values.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <cstring>
 #include <string>
 
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "numbers/fractions.h"
 #include "primitives/integer_arithmetic.h"
 #include "eval/integer_values.h"
 #include "terms/intern.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"
-#include "primitives/values.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 

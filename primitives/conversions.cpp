@@ -6,13 +6,13 @@
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "primitives/data_reading.h"
 #include "eval/integer_values.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"
 #include "primitives/shapes.h"
-#include "primitives/values.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 

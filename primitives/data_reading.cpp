@@ -3,7 +3,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "diagnostics/diagnostics.h"
 #include "primitives/shapes.h"
 

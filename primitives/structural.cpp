@@ -7,14 +7,14 @@
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "diagnostics/diagnostics.h"
 #include "terms/intern.h"
 #include "numbers/numerals.h"
 #include "terms/print.h"
 #include "numbers/reals.h"
 #include "primitives/shapes.h"
-#include "primitives/values.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "numbers/fractions.h"
 #include "primitives/integer_arithmetic.h"
 #include "tests/primitives/primitive_calls.h"
-#include "primitives/values.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 

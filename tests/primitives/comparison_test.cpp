@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "numbers/fractions.h"
 #include "tests/primitives/primitive_calls.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "numbers/numerals.h"
 #include "tests/primitives/primitive_calls.h"
 

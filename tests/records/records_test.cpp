@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "terms/data.h"
+#include "terms/data_values.h"
 
 namespace {
 

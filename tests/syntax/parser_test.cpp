@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "frontend/text.h"
+#include "frontend/program_text.h"
 
 namespace {
 

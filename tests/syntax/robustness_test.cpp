@@ -7,7 +7,7 @@
 #include "driver/big_stack.h"
 #include "frontend/brackets.h"
 #include "frontend/parser.h"
-#include "frontend/text.h"
+#include "frontend/program_text.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "primitives/values.h"
+#include "primitives/primitive_arguments.h"
 
 #include <cstring>
 
 #include "numbers/bit_lists.h"
-#include "terms/data.h"
+#include "terms/data_values.h"
 #include "diagnostics/diagnostics.h"
 #include "numbers/fractions.h"
 #include "eval/integer_values.h"

@@ -1,4 +1,4 @@
-#include "terms/data.h"
+#include "terms/data_values.h"
 
 #include <array>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "eval/run.h"
+#include "eval/program_run.h"
 
 #include "eval/engine.h"
 #include "eval/integer_values.h"

@@ -1,4 +1,4 @@
-#include "frontend/text.h"
+#include "frontend/program_text.h"
 
 #include <algorithm>
 
