@@ -18,7 +18,7 @@ ErrorRecord run_program(char** argv) {
   Term result = reduce(make_pair(table[""], std::move(argument)));
   if (first_char(result) == ')') {
     record.name = std::string(leaf_text(result).substr(1));
-    record.type = "Cycle";
+    record.type = ErrorType::cycle;
     record.message = "Cycle detected on function [" + record.name + "].";
     return record;
   }
@@ -28,7 +28,7 @@ ErrorRecord run_program(char** argv) {
   }
   std::string printed = print_report(result);
   record.name = shorten_for_name(printed);
-  record.type = "Range";
+  record.type = ErrorType::range;
   record.message = "The program must return an integer. Instead we encountered:\n" + printed;
   return record;
 }

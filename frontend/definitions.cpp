@@ -70,7 +70,7 @@ ErrorRecord load_program(std::string_view raw_text) {
   ErrorRecord record;
   if (auto problem = check_parenthesization(raw_text)) {
     record.position = problem->position;
-    record.type = problem->text.substr(0, 5);
+    record.type = problem->type;
     record.message = problem->text;
     return record;
   }
@@ -105,7 +105,7 @@ ErrorRecord load_program(std::string_view raw_text) {
     std::string key = definition_key(name);
     if (key == "\\" || key == "{") {
       record.position = start;
-      record.type = "Built";
+      record.type = ErrorType::built;
       record.message = "Built in function [" + key + "] cannot be re-defined.";
       return record;
     }
