@@ -21,7 +21,7 @@ namespace {
 // Length of the numeral of a number: a leaf as it stands, a bit list converted.
 uint64_t numeral_length(const Term& x, char letter) {
   if (node_is_leaf(x.get())) return text_length(x.get());
-  if (letter == 'i') return integer_text(x).text.size();
+  if (letter == kTypeInteger) return integer_text(x).text.size();
   return bits_to_numeral(term_bits(x)).size();
 }
 
@@ -80,14 +80,14 @@ Term rank(Term application) {
   Term x = only_arg(application);
   char letter = type_letter(x);
   switch (letter) {
-    case 'a':
+    case kTypeText:
       return int64_to_numeral(int64_t(text_count(x.get())));
-    case 'e':
+    case kTypeReal:
       return make_leaf("8");
-    case 'i':
-    case 'o':
+    case kTypeInteger:
+    case kTypeFraction:
       return int64_to_numeral(int64_t(numeral_length(x, letter)));
-    case 'u':
+    case kTypeData:
       return int64_to_numeral(int64_t(data_length(x)));
     default:
       return z_leaf();
@@ -97,17 +97,17 @@ Term rank(Term application) {
 Term real(Term application) {
   Term x = only_arg(application);
   switch (type_letter(x)) {
-    case 'a': {
+    case kTypeText: {
       std::string text(text_payload(x.get()));
       return make_real(std::strtod(text.c_str(), nullptr));
     }
-    case 'e':
+    case kTypeReal:
       return x;
-    case 'i':
+    case kTypeInteger:
       return integer_to_real(x);
-    case 'o':
+    case kTypeFraction:
       return fraction_to_real(x);
-    case 'u':
+    case kTypeData:
       return make_real(std::atof(flatten(x).c_str()));
     default: {
       // The bit tree a real becomes when it is applied turns back into that real.

@@ -177,7 +177,7 @@ TEST(Dispatch, UntypedAndUnmatchedArgumentsGiveZ) {
 }
 
 TEST(Dispatch, ConvertingSomethingThatIsNoNumberIsFatal) {
-  EXPECT_EXIT(real_operand(lf("abc"), 'w'), testing::KilledBySignal(SIGABRT),
+  EXPECT_EXIT(real_operand(lf("abc"), kTypeOther), testing::KilledBySignal(SIGABRT),
               "ASSERTION FAILED:b:629");
 }
 
