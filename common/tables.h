@@ -2,7 +2,8 @@
 //
 // DefinitionTable: name -> definition term; the empty name holds the main expression and,
 // after a successful run, its result. The memo map records definitions without parameters
-// whose value is being computed (flag 0) or has been stored (flag 1).
+// whose value is being computed (flag 0) or has been stored (flag 1); the engine's memo marker
+// (engine.h) writes the stored value back into the definition table.
 #pragma once
 
 #include <cstdint>
