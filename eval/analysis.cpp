@@ -182,11 +182,6 @@ int arity_of(Node* n) {
   return node_is_data_tagged(n) ? 1 : node_arity(n);
 }
 
-bool is_data(Node* n) {
-  analyse(n);
-  return node_is_data_tagged(n);
-}
-
 bool is_normal(Node* n) {
   analyse(n);
   if (node_is_data_tagged(n)) return true;

@@ -91,11 +91,6 @@ IntegerText integer_text(const Term& t) {
   return r;
 }
 
-std::string value_bytes(const Term& t, char letter) {
-  if (letter == kTypeText) return std::string(text_payload(t.get()));
-  return flatten(t);
-}
-
 double real_operand(const Term& t, char letter) {
   switch (letter) {
     case kTypeReal:

@@ -62,10 +62,8 @@ struct IntegerText {
 };
 IntegerText integer_text(const Term& t);
 
-// The content bytes of a text (its payload) or of a data value (flattened).
-std::string value_bytes(const Term& t, char letter);
-
-// A numeric argument (real, integer or binary fraction) as a double; anything else is the fatal "truecast".
+// A numeric argument (real, integer or binary fraction) as a double; anything else is the fatal
+// "truecast".
 double real_operand(const Term& t, char letter);
 
 // Unsigned byte order; on a common prefix the shorter is first. -1, 0 or 1.
