@@ -31,13 +31,13 @@ void enter(std::string key, Term term) {
 bool is_definition_name(std::string_view name) {
   if (name.empty()) return false;
   auto c = static_cast<unsigned char>(name[0]);
-  if (c == '_' || (c >= 'a' && c <= 'z')) {
+  if (is_word_char(c)) {
     for (char ch : name) {
-      if (!(ch == '_' || (ch >= 'a' && ch <= 'z'))) return false;
+      if (!is_word_char(static_cast<unsigned char>(ch))) return false;
     }
     return true;
   }
-  if (name.size() == 1) return (c >= 'A' && c <= 'Z') || (c >= 0x01 && c <= 0x1F) || c >= 0x7F;
+  if (name.size() == 1) return is_capital(c) || (c >= 0x01 && c <= 0x1F) || c >= 0x7F;
   return name.size() == 3 && name[0] == '[' && name[2] == ']' &&
          is_operator_character(static_cast<unsigned char>(name[1]));
 }

@@ -19,19 +19,21 @@ namespace {
 bool is_lower_word(std::string_view s) {
   if (s.empty()) return false;
   for (char c : s) {
-    if (!(c == '_' || (c >= 'a' && c <= 'z'))) return false;
+    if (!is_word_char(static_cast<unsigned char>(c))) return false;
   }
   return true;
 }
 
-bool is_single_letter(std::string_view s) { return s.size() == 1 && s[0] >= 'a' && s[0] <= 'z'; }
+bool is_single_letter(std::string_view s) {
+  return s.size() == 1 && is_lower_letter(static_cast<unsigned char>(s[0]));
+}
 
 bool is_referenced_name(std::string_view s) {
   if (s.empty()) return false;
   auto c = static_cast<unsigned char>(s[0]);
   if (s.size() == 1) {
-    if (c == '{' || c == '\\' || (c >= 'a' && c <= 'z')) return false;
-    return (c >= 'A' && c <= 'Z') || (c >= 0x01 && c <= 0x1F) || c >= 0x7F || c == '_' ||
+    if (c == '{' || c == '\\' || is_lower_letter(c)) return false;
+    return is_capital(c) || (c >= 0x01 && c <= 0x1F) || c >= 0x7F || c == '_' ||
            is_operator_character(c);
   }
   if (is_lower_word(s)) return true;
