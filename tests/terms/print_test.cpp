@@ -90,7 +90,7 @@ TEST(SourceForm, ExchangesLineFeedAndNul) {
   EXPECT_EQ(source_form(""), "");
 }
 
-TEST(Deep, MillionCellSpines) {
+TEST(Deep, PrintsMillionCellSpines) {
   const int kCells = 1'000'000;
   Term f = L("f");
   Term a = L("a");
