@@ -11,7 +11,7 @@
 #include "terms/print.h"
 #include "frontend/records.h"
 #include "common/tables.h"
-#include "frontend/term_walks.h"
+#include "terms/term_walks.h"
 #include "frontend/program_text.h"
 
 namespace {
