@@ -5,10 +5,11 @@
 
 #include <string>
 
-#include "definitions.h"
-#include "engine.h"
-#include "linker.h"
-#include "tables.h"
+#include "frontend/definitions.h"
+#include "eval/engine.h"
+#include "frontend/linker.h"
+#include "common/tables.h"
+#include "driver/builtin_families.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ const char* const kCombinators =
     "pw\\b\\e\\e b";
 
 void run_program_text(benchmark::State& state, const char* text) {
+  install_builtin_families();
   uint64_t steps = 0;
   for (auto _ : state) {
     state.PauseTiming();

@@ -1,4 +1,4 @@
-#include "big_stack.h"
+#include "driver/big_stack.h"
 
 #include <pthread.h>
 

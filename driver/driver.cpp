@@ -1,14 +1,15 @@
-#include "driver.h"
+#include "driver/driver.h"
 
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
 
-#include "definitions.h"
-#include "diagnostics.h"
-#include "linker.h"
-#include "run.h"
+#include "driver/builtin_families.h"
+#include "frontend/definitions.h"
+#include "diagnostics/diagnostics.h"
+#include "frontend/linker.h"
+#include "eval/program_run.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ int tarn_main(int argc, char** argv) {
     report_start_failure(argv[1]);
     return kFailureStatus;
   }
+  install_builtin_families();
   load_prelude();
   for (auto stage : {+[](const std::string& t, char**) { return load_program(t); },
                      +[](const std::string&, char**) { return link_program(); },

@@ -1,9 +1,10 @@
-#include "analysis.h"
+#include "eval/analysis.h"
 
 #include <vector>
 
-#include "diagnostics.h"
-#include "tables.h"
+#include "diagnostics/diagnostics.h"
+#include "common/tables.h"
+#include "terms/byte_classes.h"
 
 namespace {
 
@@ -17,23 +18,19 @@ struct ByteTable {
   }
 };
 
-const ByteTable kOperatorNames("{,}~!@#$%^&*<>-|+/=\\.`'\":;?");
 const ByteTable kLazyHeads("&|ABCDEFHIJKLNQRTUVXZ");
-
-bool is_operator_name(unsigned char c) { return kOperatorNames.member[c]; }
 
 // Names the engine looks up: identifiers, single capitals and the operator characters.
 bool is_engine_name(const char* s) {
   unsigned char c = static_cast<unsigned char>(s[0]);
-  if (c == '_' || (c >= 'a' && c <= 'z')) {
+  if (is_word_char(c)) {
     for (const char* p = s; *p; ++p) {
-      unsigned char d = static_cast<unsigned char>(*p);
-      if (!(d == '_' || (d >= 'a' && d <= 'z') || (d >= '0' && d <= '9'))) return false;
+      if (!is_name_char(static_cast<unsigned char>(*p))) return false;
     }
     return true;
   }
   if (s[1] != '\0') return false;
-  return (c >= 'A' && c <= 'Z') || is_operator_name(c);
+  return is_capital(c) || is_operator_character(c);
 }
 
 // A control byte or a byte from 0x7F names a definition when the program gives it one; left
@@ -180,11 +177,6 @@ void analyse(Node* root) {
 int arity_of(Node* n) {
   analyse(n);
   return node_is_data_tagged(n) ? 1 : node_arity(n);
-}
-
-bool is_data(Node* n) {
-  analyse(n);
-  return node_is_data_tagged(n);
 }
 
 bool is_normal(Node* n) {

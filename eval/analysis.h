@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "term.h"
+#include "terms/term.h"
 
 void analyse(Node* n);
 inline void analyse(const Term& t) { analyse(t.get()); }
@@ -19,7 +19,6 @@ inline void analyse(const Term& t) { analyse(t.get()); }
 // These read the cached analysis and analyse first when needed.
 int arity_of(Node* n);
 bool is_normal(Node* n);
-bool is_data(Node* n);
 uint32_t free_variables(Node* n);
 inline bool is_normal(const Term& t) { return is_normal(t.get()); }
 inline int arity_of(const Term& t) { return arity_of(t.get()); }

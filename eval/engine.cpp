@@ -1,15 +1,15 @@
-#include "engine.h"
+#include "eval/engine.h"
 
 #include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-#include "analysis.h"
-#include "diagnostics.h"
-#include "native_rules.h"
-#include "registry.h"
-#include "tables.h"
+#include "eval/analysis.h"
+#include "diagnostics/diagnostics.h"
+#include "eval/native_rules.h"
+#include "common/builtin_registry.h"
+#include "common/tables.h"
 
 namespace {
 

@@ -7,11 +7,23 @@
 //   f      function frame: f is applied to the finished focus
 // Heads outside the lazy set have all their arguments normalised, left to right, before they are
 // rewritten; lazy heads (K, H, V, ...) are rewritten at once.
+//
+// Machine fields: frames (the context, innermost last), focus, args (the spine arguments of the
+// head being rewritten, first argument first, borrowed from the focus), params (the parameter
+// letters of the definition being entered), names (each name's resolution, built-in function
+// or definition-table slot, cached for the run).
+//
+// Two leaf kinds exist only inside a reduction, and their first byte keeps them apart from
+// every name a program can write:
+//   "]" + name   memo marker: (("]" name) d) reduces d to normal form, stores it as the value of
+//                the parameterless definition name (abstractions behind I) and sets its
+//                memo flag to 1; the flag is 0 while the value is being computed
+//   ")" + name   cycle marker: the result when name's value needs itself; it prints as "()"
 #pragma once
 
 #include <cstdint>
 
-#include "term.h"
+#include "terms/term.h"
 
 // Normal form of t (consumed). A definition that needs its own value ends the reduction with
 // the cycle marker leaf ")" + name.

@@ -1,11 +1,11 @@
 // Integer readings of number leaves, the leaf `K` and bit lists.
-#include "integer_values.h"
+#include "eval/integer_values.h"
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "diagnostics.h"
-#include "fractions.h"
-#include "numerals.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/fractions.h"
+#include "numbers/numerals.h"
 
 namespace {
 

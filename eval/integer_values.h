@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "term.h"
+#include "terms/term.h"
 
 // Numeral leaves not starting with "00", leaves starting with `K`, and integer bit lists.
 bool is_integer_value(const Term& t);

@@ -1,14 +1,14 @@
-#include "native_rules.h"
+#include "eval/native_rules.h"
 
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "data.h"
-#include "diagnostics.h"
-#include "numerals.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "terms/data_values.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/numerals.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // What numbers, reals, texts and data values become when applied as functions.
 #pragma once
 
-#include "term.h"
+#include "terms/term.h"
 
 // One leaf per single-byte name, shared by all the terms the engine builds during one
 // reduction, so that each is allocated and analysed once. Forgotten when a reduction starts,

@@ -1,6 +1,6 @@
-#include "analysis.h"
-#include "diagnostics.h"
-#include "engine.h"
+#include "eval/analysis.h"
+#include "diagnostics/diagnostics.h"
+#include "eval/engine.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "brackets.h"
+#include "frontend/brackets.h"
 
 #include <vector>
 
-#include "diagnostics.h"
-#include "text.h"
+#include "diagnostics/diagnostics.h"
+#include "frontend/program_text.h"
 
 namespace {
 
@@ -11,8 +11,8 @@ inline unsigned char byte_at(std::string_view text, int64_t i) {
   return static_cast<unsigned char>(text[size_t(i)]);
 }
 
-BracketProblem problem(std::string_view type_word, int64_t position, std::string_view message) {
-  return {coded_error(type_word, position, message), position};
+BracketProblem problem(ErrorType type, int64_t position, std::string_view message) {
+  return {coded_error(error_type_word(type), position, message), position, type};
 }
 
 unsigned char closer_of(unsigned char opener) {
@@ -37,21 +37,21 @@ std::optional<BracketProblem> check_pairs(std::string_view text) {
       open.push_back(i);
     } else if (is_closer(c)) {
       if (open.empty()) {
-        return problem("Match", i, "Left dangling " + std::string(bracket_kind(c)) + ".");
+        return problem(ErrorType::match, i, "Left dangling " + std::string(bracket_kind(c)) + ".");
       }
       const int64_t top = open.back();
       if (closer_of(byte_at(text, top)) != c) {
         core_assert(is_closer(c), 3335);
         std::string message =
             "Doesn't fit '" + std::string(1, char(c)) + "' at [" + position_code(i) + "].";
-        return problem("Match", top, message);
+        return problem(ErrorType::match, top, message);
       }
       open.pop_back();
     }
   }
   if (!open.empty()) {
     const int64_t top = open.back();
-    return problem("Match", top,
+    return problem(ErrorType::match, top,
                    "Right dangling " + std::string(bracket_kind(byte_at(text, top))) + ".");
   }
   return std::nullopt;
@@ -81,7 +81,7 @@ std::optional<BracketProblem> check_commas(std::string_view text) {
                                          byte_at(text, i - 1) != ']' &&
                                          is_blank_absorbing(byte_at(text, i - 1));
       if (rejected) {
-        return problem("Comma", stack.back(),
+        return problem(ErrorType::comma, stack.back(),
                        "Comma encountered in parenthesization which is not a call list.");
       }
       if (has_comma) stack.pop_back();

@@ -13,9 +13,12 @@
 #include <string>
 #include <string_view>
 
+#include "diagnostics/diagnostics.h"
+
 struct BracketProblem {
   std::string text;      // the coded error text
   int64_t position = 0;  // byte index into the raw text
+  ErrorType type = ErrorType::match;  // match or comma, the word the text starts with
 };
 
 // Nothing when the text passes; otherwise the first problem found.

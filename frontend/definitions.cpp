@@ -1,13 +1,13 @@
-#include "definitions.h"
+#include "frontend/definitions.h"
 
 
-#include "analysis.h"
-#include "brackets.h"
-#include "parser.h"
-#include "prelude.h"
-#include "registry.h"
-#include "tables.h"
-#include "text.h"
+#include "eval/analysis.h"
+#include "frontend/brackets.h"
+#include "frontend/parser.h"
+#include "frontend/prelude.h"
+#include "common/builtin_registry.h"
+#include "common/tables.h"
+#include "frontend/program_text.h"
 
 namespace {
 
@@ -31,13 +31,13 @@ void enter(std::string key, Term term) {
 bool is_definition_name(std::string_view name) {
   if (name.empty()) return false;
   auto c = static_cast<unsigned char>(name[0]);
-  if (c == '_' || (c >= 'a' && c <= 'z')) {
+  if (is_word_char(c)) {
     for (char ch : name) {
-      if (!(ch == '_' || (ch >= 'a' && ch <= 'z'))) return false;
+      if (!is_word_char(static_cast<unsigned char>(ch))) return false;
     }
     return true;
   }
-  if (name.size() == 1) return (c >= 'A' && c <= 'Z') || (c >= 0x01 && c <= 0x1F) || c >= 0x7F;
+  if (name.size() == 1) return is_capital(c) || (c >= 0x01 && c <= 0x1F) || c >= 0x7F;
   return name.size() == 3 && name[0] == '[' && name[2] == ']' &&
          is_operator_character(static_cast<unsigned char>(name[1]));
 }
@@ -70,7 +70,7 @@ ErrorRecord load_program(std::string_view raw_text) {
   ErrorRecord record;
   if (auto problem = check_parenthesization(raw_text)) {
     record.position = problem->position;
-    record.type = problem->text.substr(0, 5);
+    record.type = problem->type;
     record.message = problem->text;
     return record;
   }
@@ -105,7 +105,7 @@ ErrorRecord load_program(std::string_view raw_text) {
     std::string key = definition_key(name);
     if (key == "\\" || key == "{") {
       record.position = start;
-      record.type = "Built";
+      record.type = ErrorType::built;
       record.message = "Built in function [" + key + "] cannot be re-defined.";
       return record;
     }

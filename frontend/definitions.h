@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 // Clears the tables, refills the built-in registry and enters the prelude definitions.
 void load_prelude();

@@ -1,37 +1,39 @@
-#include "linker.h"
+#include "frontend/linker.h"
 
 #include <map>
 #include <optional>
 #include <vector>
 
-#include "analysis.h"
-#include "data.h"
-#include "definitions.h"
-#include "intern.h"
-#include "print.h"
-#include "records.h"
-#include "tables.h"
-#include "term_walks.h"
-#include "text.h"
+#include "eval/analysis.h"
+#include "terms/data_values.h"
+#include "frontend/definitions.h"
+#include "terms/intern.h"
+#include "terms/print.h"
+#include "frontend/records.h"
+#include "common/tables.h"
+#include "terms/term_walks.h"
+#include "frontend/program_text.h"
 
 namespace {
 
 bool is_lower_word(std::string_view s) {
   if (s.empty()) return false;
   for (char c : s) {
-    if (!(c == '_' || (c >= 'a' && c <= 'z'))) return false;
+    if (!is_word_char(static_cast<unsigned char>(c))) return false;
   }
   return true;
 }
 
-bool is_single_letter(std::string_view s) { return s.size() == 1 && s[0] >= 'a' && s[0] <= 'z'; }
+bool is_single_letter(std::string_view s) {
+  return s.size() == 1 && is_lower_letter(static_cast<unsigned char>(s[0]));
+}
 
 bool is_referenced_name(std::string_view s) {
   if (s.empty()) return false;
   auto c = static_cast<unsigned char>(s[0]);
   if (s.size() == 1) {
-    if (c == '{' || c == '\\' || (c >= 'a' && c <= 'z')) return false;
-    return (c >= 'A' && c <= 'Z') || (c >= 0x01 && c <= 0x1F) || c >= 0x7F || c == '_' ||
+    if (c == '{' || c == '\\' || is_lower_letter(c)) return false;
+    return is_capital(c) || (c >= 0x01 && c <= 0x1F) || c >= 0x7F || c == '_' ||
            is_operator_character(c);
   }
   if (is_lower_word(s)) return true;
@@ -47,9 +49,9 @@ Node* binder_of(Node* n) {
   return nullptr;
 }
 
-ErrorRecord error(std::string type, std::string name, std::string message) {
+ErrorRecord error(ErrorType type, std::string name, std::string message) {
   ErrorRecord r;
-  r.type = std::move(type);
+  r.type = type;
   r.name = std::move(name);
   r.message = std::move(message);
   return r;
@@ -87,7 +89,8 @@ std::optional<ErrorRecord> place_parameters(const std::string& key, Term& def) {
   if (long_names.empty()) return std::nullopt;
   debug_log("First " + key + ": " + print_term(def) + "\n");
   if (long_names.size() + short_count > 26) {
-    return error("Place", key, key.empty() ? "Place error." : "Place error in function " + key + ".");
+    return error(ErrorType::place, key,
+                 key.empty() ? "Place error." : "Place error in function " + key + ".");
   }
   std::map<std::string, char> letters;
   for (const std::string& n : long_names) {
@@ -114,7 +117,7 @@ std::optional<ErrorRecord> check_reachability() {
     if (it == table.end()) {
       core_assert(table.count(r) != 0, 3875);
       std::string shown = source_form(u);
-      return error("Alive", shown,
+      return error(ErrorType::alive, shown,
                    "Alive [" + shown + "] referenced by [" + (r.empty() ? "TOP" : r) +
                        "] but not defined.");
     }
@@ -214,7 +217,8 @@ ErrorRecord link_program() {
   for (auto& [key, def] : table) {
     // The count stops at 11, which is enough to tell eleven or more parameters apart.
     if (leading_abstractions(def.get()) > 10) {
-      return error("Arity", key, "Arity of function " + key + " may not exceed ten.");
+      return error(ErrorType::arity, key,
+                   "Arity of function " + key + " may not exceed ten.");
     }
   }
   clear_intern_table();
@@ -224,7 +228,7 @@ ErrorRecord link_program() {
     if (Node* bad = funky_binding(def.get())) {
       std::string form = source_form(print_term(Term::share(bad)));
       std::string where = key.empty() ? "." : " in function " + key + ".";
-      return error("Funky", "", "Funky key in expression " + form + where);
+      return error(ErrorType::funky, "", "Funky key in expression " + form + where);
     }
   }
   for (auto& [key, def] : table) {
@@ -235,7 +239,7 @@ ErrorRecord link_program() {
                                 ? std::string("Local variable ") + letter + " unbound."
                                 : std::string("Local variable ") + letter +
                                       " unbound in function [" + key + "].";
-      return error("Local", key, message);
+      return error(ErrorType::local, key, message);
     }
   }
   return ErrorRecord{};

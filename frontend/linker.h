@@ -10,8 +10,8 @@
 #include <set>
 #include <string>
 
-#include "diagnostics.h"
-#include "term.h"
+#include "diagnostics/diagnostics.h"
+#include "terms/term.h"
 
 ErrorRecord link_program();
 

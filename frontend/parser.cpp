@@ -1,8 +1,8 @@
-#include "parser.h"
+#include "frontend/parser.h"
 
 #include <utility>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

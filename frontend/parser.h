@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "term.h"
-#include "text.h"
+#include "terms/term.h"
+#include "frontend/program_text.h"
 
 // The whole grammar but the comma level: definitions, parenthesised groups, call arguments.
 Term parse_expression(std::string_view text);

@@ -1,4 +1,4 @@
-#include "prelude.h"
+#include "frontend/prelude.h"
 
 namespace {
 

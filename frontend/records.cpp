@@ -1,4 +1,4 @@
-#include "records.h"
+#include "frontend/records.h"
 
 #include <netdb.h>
 #include <sys/socket.h>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Bit lists: bit strings as terms of `J`, `K` and `H`, and number terms read back as bits.
-#include "bit_lists.h"
+#include "numbers/bit_lists.h"
 
-#include "bits.h"
-#include "diagnostics.h"
-#include "numerals.h"
+#include "numbers/bits.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/numerals.h"
 
 Term bits_to_bit_list(std::string bits) {
   assert_normal_bits(bits);

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "term.h"
+#include "terms/term.h"
 
 // The list of a bit string in normal form (asserts 518).
 Term bits_to_bit_list(std::string bits);

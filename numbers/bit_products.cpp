@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "bits.h"
-#include "limb_kernels.h"
+#include "numbers/bits.h"
+#include "numbers/limb_kernels.h"
 
 using namespace limb_detail;
 

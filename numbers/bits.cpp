@@ -1,11 +1,11 @@
 // Bit strings: plain little-endian arithmetic on bytes.
-#include "bits.h"
+#include "numbers/bits.h"
 
 #include <algorithm>
 #include <bit>
 #include <vector>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

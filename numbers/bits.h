@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "limbs.h"
+#include "numbers/limbs.h"
 
 bool bit_at(std::string_view bits, uint64_t index);           // 0 past the end
 void set_bit(std::string& bits, uint64_t index, bool value);  // grows with zero bytes

@@ -1,11 +1,11 @@
 // Digit-string arithmetic, least significant digit first, schoolbook throughout.
-#include "digits.h"
+#include "numbers/digits.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 char digit_at(size_t position, std::string_view digits) {
   return position < digits.size() ? digits[position] : '0';

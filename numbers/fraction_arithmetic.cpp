@@ -7,10 +7,10 @@
 #include <algorithm>
 #include <string>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "diagnostics.h"
-#include "fractions.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/fractions.h"
 
 namespace {
 

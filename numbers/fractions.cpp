@@ -1,9 +1,9 @@
 // Binary fractions: the value layout, ordering and term-level conversions.
-#include "fractions.h"
+#include "numbers/fractions.h"
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "diagnostics.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "diagnostics/diagnostics.h"
 
 uint64_t fraction_digit_index(int64_t weight) {
   // Odd indices hold the integer digits, even ones (from 2) the fractional digits.

@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-#include "term.h"
+#include "terms/term.h"
 
 // The value form of a binary-fraction term (numeral leaf or bit list): its bit string halved.
 std::string fraction_bits(const Term& fraction);

@@ -2,9 +2,9 @@
 // quotients.
 #include <algorithm>
 
-#include "diagnostics.h"
-#include "limb_kernels.h"
-#include "limbs.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/limb_kernels.h"
+#include "numbers/limbs.h"
 
 using namespace limb_detail;
 

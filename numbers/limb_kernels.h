@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "limbs.h"
+#include "numbers/limbs.h"
 
 using u128 = unsigned __int128;
 

@@ -2,8 +2,8 @@
 // transform (limb_transform.cpp).
 #include <algorithm>
 
-#include "limb_kernels.h"
-#include "limbs.h"
+#include "numbers/limb_kernels.h"
+#include "numbers/limbs.h"
 
 namespace limb_detail {
 

@@ -5,7 +5,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "limbs.h"
+#include "numbers/limbs.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 // inverse decimation in time (bit-reversed in, natural out), so no permutation is needed.
 #include <algorithm>
 
-#include "limb_kernels.h"
+#include "numbers/limb_kernels.h"
 
 namespace limb_detail {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "bits.h"
-#include "diagnostics.h"
-#include "limbs.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/bits.h"
+#include "numbers/limbs.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Signed numerals: sign handling on top of the digit-string arithmetic.
-#include "numerals.h"
+#include "numbers/numerals.h"
 
 #include <algorithm>
 
-#include "diagnostics.h"
-#include "digits.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/digits.h"
 
 bool is_integer_numeral(std::string_view text) {
   if (text.empty()) return false;

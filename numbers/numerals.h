@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "term.h"
+#include "terms/term.h"
 
 bool is_integer_numeral(std::string_view text);
 // True for "0" and any numeral not starting with '0' (asserts the integer test, 2847).

@@ -1,14 +1,14 @@
 // Reals and their exact conversions with binary fractions.
-#include "reals.h"
+#include "numbers/reals.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "diagnostics.h"
-#include "fractions.h"
-#include "numerals.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/fractions.h"
+#include "numbers/numerals.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "term.h"
+#include "terms/term.h"
 
 Term make_real(double value);
 double real_value(const Term& real);        // asserts a real leaf (9230)

@@ -1,4 +1,4 @@
-#include "arithmetic.h"
+#include "primitives/arithmetic.h"
 
 #include <unistd.h>
 
@@ -6,15 +6,15 @@
 #include <cmath>
 #include <string>
 
-#include "bits.h"
-#include "data.h"
-#include "digits.h"
-#include "fractions.h"
-#include "integer_arithmetic.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "reals.h"
-#include "values.h"
+#include "numbers/bits.h"
+#include "terms/data_values.h"
+#include "numbers/digits.h"
+#include "numbers/fractions.h"
+#include "primitives/integer_arithmetic.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ bool balanced(std::string_view bytes) {
 }
 
 Term bytes_value(char letter, std::string_view bytes) {
-  if (letter == 'a') return make_text(bytes);
+  if (letter == kTypeText) return make_text(bytes);
   if (!balanced(bytes)) return z_leaf();
   return make_data(bytes);
 }
@@ -63,7 +63,7 @@ Term cut_or_repeat(Op op, const Term& x, char tx, const Term& y) {
   int64_t n = to_int64(y);
   std::string flat;
   std::string_view bytes;
-  if (tx == 'a') {
+  if (tx == kTypeText) {
     bytes = text_payload(x.get());
   } else {
     flat = flatten(x);
@@ -189,33 +189,34 @@ Term arithmetic(Op op, Term application) {
   const Term& y = args.y;
   char tx = type_letter(x);
   char ty = type_letter(y);
-  if (tx == 'w' || ty == 'w') return z_leaf();
-  if ((op == Op::dash || op == Op::mult) && (tx == 'a' || tx == 'u') && ty == 'i')
+  if (tx == kTypeOther || ty == kTypeOther) return z_leaf();
+  if ((op == Op::dash || op == Op::mult) && (tx == kTypeText || tx == kTypeData) &&
+      ty == kTypeInteger)
     return cut_or_repeat(op, x, tx, y);
   if (tx == ty) {
     switch (tx) {
-      case 'a':
+      case kTypeText:
         if (op != Op::plus) return z_leaf();
         return make_text(std::string(text_payload(x.get())).append(text_payload(y.get())));
-      case 'u':
+      case kTypeData:
         if (op == Op::plus) return make_data(flatten(x).append(flatten(y)));
         if (op == Op::dash) return make_pair(x, y);
         return z_leaf();
-      case 'i':
+      case kTypeInteger:
         return integer_op(op, x, y);
-      case 'e':
+      case kTypeReal:
         return real_op(op, real_value(x), real_value(y));
       default:
         return fraction_op(op, x, y);
     }
   }
-  if (tx == 'a' || ty == 'a' || tx == 'u' || ty == 'u') return z_leaf();
-  if (tx == 'e' || ty == 'e' || op == Op::over)
+  if (tx == kTypeText || ty == kTypeText || tx == kTypeData || ty == kTypeData) return z_leaf();
+  if (tx == kTypeReal || ty == kTypeReal || op == Op::over)
     return real_op(op, real_operand(x, tx), real_operand(y, ty));
   // One integer and one binary fraction.
-  if (op == Op::powa) return tx == 'o' ? fraction_power(x, y) : z_leaf();
-  return fraction_op(op, tx == 'i' ? integer_to_fraction(x) : x,
-                     ty == 'i' ? integer_to_fraction(y) : y);
+  if (op == Op::powa) return tx == kTypeFraction ? fraction_power(x, y) : z_leaf();
+  return fraction_op(op, tx == kTypeInteger ? integer_to_fraction(x) : x,
+                     ty == kTypeInteger ? integer_to_fraction(y) : y);
 }
 
 const BuiltinRow kRows[] = {

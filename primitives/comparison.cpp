@@ -1,27 +1,27 @@
-#include "comparison.h"
+#include "primitives/comparison.h"
 
 #include <cstring>
 #include <string>
 
-#include "data.h"
-#include "fractions.h"
-#include "integer_arithmetic.h"
-#include "integer_values.h"
-#include "intern.h"
-#include "numerals.h"
-#include "reals.h"
-#include "values.h"
+#include "terms/data_values.h"
+#include "numbers/fractions.h"
+#include "primitives/integer_arithmetic.h"
+#include "eval/integer_values.h"
+#include "terms/intern.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 
 // x < y for two values of the same type other than real.
 bool same_type_less(char letter, const Term& x, const Term& y) {
   switch (letter) {
-    case 'a':
+    case kTypeText:
       return compare_bytes(text_payload(x.get()), text_payload(y.get())) < 0;
-    case 'u':
+    case kTypeData:
       return compare_bytes(flatten(x), flatten(y)) < 0;
-    case 'i': {
+    case kTypeInteger: {
       IntegerText a = integer_text(x);
       IntegerText b = integer_text(y);
       if (a.non_negative() != b.non_negative()) return b.non_negative();
@@ -37,9 +37,9 @@ Term order(bool want_less, Term application) {
   TwoArgs args = two_args(application);
   char tx = type_letter(args.x);
   char ty = type_letter(args.y);
-  if (tx == 'w' || ty == 'w') return z_leaf();
+  if (tx == kTypeOther || ty == kTypeOther) return z_leaf();
   if (tx != ty) return truth(want_less ? tx < ty : tx >= ty);
-  if (tx == 'e') {
+  if (tx == kTypeReal) {
     double a = real_value(args.x);
     double b = real_value(args.y);
     return truth(want_less ? a < b : a >= b);
@@ -54,20 +54,20 @@ Term equality(bool want_same, Term application) {
   if (args.x.get() == args.y.get()) return truth(want_same);
   char tx = type_letter(args.x);
   char ty = type_letter(args.y);
-  if (tx == 'w' || ty == 'w') return z_leaf();
+  if (tx == kTypeOther || ty == kTypeOther) return z_leaf();
   bool equal = false;
   if (tx == ty) {
     switch (tx) {
-      case 'a':
+      case kTypeText:
         equal = text_payload(args.x.get()) == text_payload(args.y.get());
         break;
-      case 'u':
+      case kTypeData:
         equal = flatten(args.x) == flatten(args.y);
         break;
-      case 'i':
+      case kTypeInteger:
         equal = integer_text(args.x).text == integer_text(args.y).text;
         break;
-      case 'e':
+      case kTypeReal:
         equal = real_value(args.x) == real_value(args.y);
         break;
       default:
@@ -97,20 +97,20 @@ Term cmpr(Term application) {
 Term buck(Term application) {
   Term x = only_arg(application);
   switch (type_letter(x)) {
-    case 'a': {
+    case kTypeText: {
       std::string_view payload = text_payload(x.get());
       if (payload.empty()) return z_leaf();
       std::string bytes;
       append_data_char(bytes, static_cast<unsigned char>(payload[0]));
       return make_data(bytes);
     }
-    case 'e':
+    case kTypeReal:
       return truth(int64_t(real_pattern(x)) >= 0);
-    case 'i':
+    case kTypeInteger:
       return truth(integer_sign(x));
-    case 'o':
+    case kTypeFraction:
       return truth(fraction_is_non_negative(x));
-    case 'u':
+    case kTypeData:
       if (is_empty_data(x.get())) return z_leaf();
       return data_halves(x).left;
     default:
@@ -121,18 +121,18 @@ Term buck(Term application) {
 Term wave(Term application) {
   Term x = only_arg(application);
   switch (type_letter(x)) {
-    case 'a': {
+    case kTypeText: {
       std::string_view payload = text_payload(x.get());
       if (payload.empty()) return z_leaf();
       return make_text(payload.substr(1));
     }
-    case 'e':
+    case kTypeReal:
       return make_real(-real_value(x));
-    case 'i':
+    case kTypeInteger:
       return numeral_leaf(negate_numeral(integer_text(x).text));
-    case 'o':
+    case kTypeFraction:
       return fraction_negation(x);
-    case 'u':
+    case kTypeData:
       if (is_empty_data(x.get())) return z_leaf();
       return data_halves(x).right;
     default:

@@ -12,7 +12,7 @@
 
 #include <span>
 
-#include "builtin.h"
+#include "common/builtin.h"
 
 Term less(Term application);
 Term gteq(Term application);

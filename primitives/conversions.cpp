@@ -1,18 +1,18 @@
-#include "conversions.h"
+#include "primitives/conversions.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "data.h"
-#include "data_reading.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "reals.h"
-#include "shapes.h"
-#include "values.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "terms/data_values.h"
+#include "primitives/data_reading.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/shapes.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 
@@ -63,21 +63,21 @@ const BuiltinRow kRows[] = {
 Term init(Term application) {
   Term x = only_arg(application);
   switch (type_letter(x)) {
-    case 'a':
+    case kTypeText:
       return x;
-    case 'e':
+    case kTypeReal:
       return make_text(leaf_text(x).substr(1, 8));
-    case 'i': {
+    case kTypeInteger: {
       char b = char(uint8_t(to_int64(x)));
       return make_text(std::string_view(&b, 1));
     }
-    case 'u': {
+    case kTypeData: {
       std::string bytes;
       std::string content = flatten(x);
       if (!data_to_bytes(content, bytes)) return z_leaf();
       return make_text(bytes);
     }
-    case 'w': {
+    case kTypeOther: {
       auto b = byte_tree_value(x.get());
       if (!b) return z_leaf();
       char c = char(*b);
@@ -91,17 +91,17 @@ Term init(Term application) {
 Term rows(Term application) {
   Term x = only_arg(application);
   switch (type_letter(x)) {
-    case 'a': {
+    case kTypeText: {
       std::string content;
       for (char c : text_payload(x.get())) append_data_char(content, static_cast<unsigned char>(c));
       return make_data(content);
     }
-    case 'e': {
+    case kTypeReal: {
       char buffer[64];
       std::snprintf(buffer, sizeof buffer, "%e", real_value(x));
       return make_data(buffer);
     }
-    case 'i': {
+    case kTypeInteger: {
       // The byte NUL is written as a line feed, as program text writes it in literals.
       uint8_t b = uint8_t(to_int64(x));
       if (b == 0) return make_data("\n");
@@ -109,9 +109,9 @@ Term rows(Term application) {
       append_data_char(content, b);
       return make_data(content);
     }
-    case 'u':
+    case kTypeData:
       return join_data(x);
-    case 'w': {
+    case kTypeOther: {
       Node* j = nullptr;
       std::string content;
       if (!data_list(x.get(), j) || !decode_j_tree(j, content)) return z_leaf();
@@ -126,17 +126,17 @@ Term lots(Term application) {
   Term x = only_arg(application);
   if (is_bare_k(x.get())) return x;
   switch (type_letter(x)) {
-    case 'e': {
+    case kTypeReal: {
       uint64_t bits = real_pattern(x);
       Term list = k_leaf();
       for (int i = 63; i >= 0; --i)
         list = apply2(make_leaf("J"), truth((bits >> i) & 1), std::move(list));
       return list;
     }
-    case 'i':
-    case 'o':
+    case kTypeInteger:
+    case kTypeFraction:
       return bits_to_bit_list(term_bits(x));
-    case 'a':
+    case kTypeText:
       return bits_to_bit_list(text_bits(text_payload(x.get())));
     default:
       return z_leaf();
@@ -158,14 +158,14 @@ Term lord(Term application) {
   Term x = only_arg(application);
   if (is_bare_k(x.get())) return x;
   switch (type_letter(x)) {
-    case 'e':
+    case kTypeReal:
       return real_to_fraction(x);
-    case 'a': {
+    case kTypeText: {
       std::string_view payload = text_payload(x.get());
       if (payload.size() != 1) return z_leaf();
       return signed_byte(static_cast<unsigned char>(payload[0]));
     }
-    case 'u': {
+    case kTypeData: {
       std::string bytes = flatten(x);
       if (bytes.size() == 1) {
         unsigned char c = static_cast<unsigned char>(bytes[0]);
@@ -176,8 +176,8 @@ Term lord(Term application) {
       if (bytes == "[r]") return signed_byte(']');
       return z_leaf();
     }
-    case 'i':
-    case 'o':
+    case kTypeInteger:
+    case kTypeFraction:
       return bits_to_term(term_bits(x));
     default:
       // A bit list whose tail is no number (it does not type as one) reads as the leaf K.

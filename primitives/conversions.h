@@ -13,7 +13,7 @@
 
 #include <span>
 
-#include "builtin.h"
+#include "common/builtin.h"
 
 Term init(Term application);
 Term rows(Term application);

@@ -1,11 +1,11 @@
-#include "data_reading.h"
+#include "primitives/data_reading.h"
 
 #include <string_view>
 #include <unordered_map>
 
-#include "data.h"
-#include "diagnostics.h"
-#include "shapes.h"
+#include "terms/data_values.h"
+#include "diagnostics/diagnostics.h"
+#include "primitives/shapes.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "term.h"
+#include "terms/term.h"
 
 struct Span {
   size_t start;

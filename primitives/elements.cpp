@@ -1,19 +1,19 @@
-#include "elements.h"
+#include "primitives/elements.h"
 
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "data.h"
-#include "data_reading.h"
-#include "diagnostics.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "reals.h"
-#include "values.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "terms/data_values.h"
+#include "primitives/data_reading.h"
+#include "diagnostics/diagnostics.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "numbers/reals.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 
@@ -119,9 +119,9 @@ Term cats(Term application) {
   TwoArgs args = two_args(application);
   char tx = type_letter(args.x);
   char ty = type_letter(args.y);
-  if (tx == 'w' || ty == 'w') return z_leaf();
-  bool x_number = tx == 'i' || tx == 'o';
-  bool y_number = ty == 'i' || ty == 'o';
+  if (tx == kTypeOther || ty == kTypeOther) return z_leaf();
+  bool x_number = tx == kTypeInteger || tx == kTypeFraction;
+  bool y_number = ty == kTypeInteger || ty == kTypeFraction;
   if (x_number && y_number) {
     std::string joined = normal_bits(args.x);
     std::string tail_bits = normal_bits(args.y);
@@ -130,11 +130,11 @@ Term cats(Term application) {
   }
   if (tx != ty) return z_leaf();
   switch (tx) {
-    case 'u':
+    case kTypeData:
       return make_data(flatten(args.x).append(flatten(args.y)));
-    case 'a':
+    case kTypeText:
       return make_text(std::string(text_payload(args.x.get())).append(text_payload(args.y.get())));
-    case 'e':
+    case kTypeReal:
       return join_reals(pattern_of(args.x), pattern_of(args.y));
     default:
       return z_leaf();
@@ -149,18 +149,18 @@ Term copy(Term application) {
   std::string owned;
   std::string_view bytes;
   switch (letter) {
-    case 'a':
+    case kTypeText:
       bytes = text_payload(value.get());
       break;
-    case 'e':
+    case kTypeReal:
       bytes = leaf_text(value).substr(1, 8);
       break;
-    case 'u':
+    case kTypeData:
       owned = flatten(value);
       bytes = owned;
       break;
-    case 'i':
-    case 'o':
+    case kTypeInteger:
+    case kTypeFraction:
       owned = leaf_text(bits_to_term(normal_bits(value)));
       bytes = owned;
       break;
@@ -181,7 +181,7 @@ Term cork(Term application) {
   if (!is_integer_value(index)) return z_leaf();
   int64_t f = to_int64(index);
   switch (type_letter(target)) {
-    case 'a': {
+    case kTypeText: {
       if (!is_data_value(element)) return z_leaf();
       unsigned char b = data_first_byte(element);
       std::string_view payload = text_payload(target.get());
@@ -196,7 +196,7 @@ Term cork(Term application) {
       bytes[size_t(f)] = char(b);
       return make_text(bytes);
     }
-    case 'e': {
+    case kTypeReal: {
       if (f < -64 || f > 63) return z_leaf();
       bool one = leaf_is(element, "K");
       if (!one && !leaf_is(element, "H")) return z_leaf();
@@ -207,8 +207,8 @@ Term cork(Term application) {
       uint64_t mask = uint64_t(1) << f;
       return real_of_pattern(one ? (bits | mask) : (bits & ~mask));
     }
-    case 'i':
-    case 'o': {
+    case kTypeInteger:
+    case kTypeFraction: {
       bool one = leaf_is(element, "K");
       if (!one && !leaf_is(element, "H")) return z_leaf();
       std::string bits = term_bits(target);
@@ -219,7 +219,7 @@ Term cork(Term application) {
       if (bits.empty()) return z_leaf();
       return bits_to_term(std::move(bits));
     }
-    case 'u':
+    case kTypeData:
       if (!is_data_value(element)) return z_leaf();
       return cork_data(target, f, element);
     default:
@@ -233,7 +233,7 @@ Term look(Term application) {
   if (!is_integer_value(args.x)) return z_leaf();
   int64_t k = to_int64(args.x);
   switch (type_letter(container)) {
-    case 'a': {
+    case kTypeText: {
       std::string_view payload = text_payload(container.get());
       int64_t n = int64_t(payload.size());
       if (k >= n) return z_leaf();
@@ -241,18 +241,18 @@ Term look(Term application) {
       if (k < 0) return z_leaf();
       return int64_to_numeral(static_cast<int8_t>(payload[size_t(k)]));
     }
-    case 'e':
+    case kTypeReal:
       if (k < 0) k += 64;
       if (k < 0 || k > 64) return z_leaf();
       return truth(k < 64 && ((pattern_of(container) >> k) & 1));
-    case 'i':
-    case 'o': {
+    case kTypeInteger:
+    case kTypeFraction: {
       std::string bits = term_bits(container);
       int64_t top = top_bit(bits);
       if (k < -top) return z_leaf();
       return truth(bit_at(bits, uint64_t(k < 0 ? k + top : k)));
     }
-    case 'u': {
+    case kTypeData: {
       if (k < 0) return z_leaf();
       Term e = data_element(container, uint64_t(k));
       return e ? e : z_leaf();
@@ -265,7 +265,7 @@ Term look(Term application) {
 Term tail(Term application) {
   bool in_place = sole_owner_of_last(application);
   Term x = only_arg(application);
-  if (type_letter(x) != 'a') return z_leaf();
+  if (type_letter(x) != kTypeText) return z_leaf();
   std::string_view payload = text_payload(x.get());
   if (payload.empty()) return z_leaf();
   if (!in_place) return make_text(payload.substr(0, payload.size() - 1));
@@ -293,18 +293,18 @@ Term into(Term application) {
   std::vector<std::string> elements;
   uint64_t length = 0;
   switch (letter) {
-    case 'a':
+    case kTypeText:
       length = text_payload(x.get()).size();
       break;
-    case 'e':
+    case kTypeReal:
       length = 64;
       break;
-    case 'i':
-    case 'o':
+    case kTypeInteger:
+    case kTypeFraction:
       bits = term_bits(x);
       length = uint64_t(top_bit(bits));
       break;
-    case 'u':
+    case kTypeData:
       elements = element_bytes(x);
       length = elements.size();
       break;
@@ -316,14 +316,14 @@ Term into(Term application) {
   if (s < 0 || uint64_t(s) >= length || n >= length - uint64_t(s)) return z_leaf();
   uint64_t start = uint64_t(s);
   switch (letter) {
-    case 'a':
+    case kTypeText:
       return make_text(text_payload(x.get()).substr(start, n));
-    case 'e': {
+    case kTypeReal: {
       uint64_t mask = n == 0 ? 0 : (~uint64_t(0) >> (64 - n));
       return int64_to_numeral(int64_t((pattern_of(x) >> start) & mask));
     }
-    case 'i':
-    case 'o': {
+    case kTypeInteger:
+    case kTypeFraction: {
       std::string slice(1, '\x01');
       append_bits(slice, bits, start, start + n);
       return bits_to_term(std::move(slice));

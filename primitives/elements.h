@@ -12,7 +12,7 @@
 
 #include <span>
 
-#include "builtin.h"
+#include "common/builtin.h"
 
 Term cats(Term application);
 Term copy(Term application);

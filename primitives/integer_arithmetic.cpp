@@ -1,4 +1,4 @@
-#include "integer_arithmetic.h"
+#include "primitives/integer_arithmetic.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "limbs.h"
+#include "numbers/limbs.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shapes.h"
+#include "primitives/shapes.h"
 
 bool letter_pair(const Node* n, const char* letter, Node*& a, Node*& b) {
   if (node_is_leaf(n)) return false;

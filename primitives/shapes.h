@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "term.h"
+#include "terms/term.h"
 
 // n = ((letter a) b): sets a and b.
 bool letter_pair(const Node* n, const char* letter, Node*& a, Node*& b);

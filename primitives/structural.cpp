@@ -1,27 +1,27 @@
-#include "structural.h"
+#include "primitives/structural.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "data.h"
-#include "diagnostics.h"
-#include "intern.h"
-#include "numerals.h"
-#include "print.h"
-#include "reals.h"
-#include "shapes.h"
-#include "values.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "terms/data_values.h"
+#include "diagnostics/diagnostics.h"
+#include "terms/intern.h"
+#include "numbers/numerals.h"
+#include "terms/print.h"
+#include "numbers/reals.h"
+#include "primitives/shapes.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 
 // Length of the numeral of a number: a leaf as it stands, a bit list converted.
 uint64_t numeral_length(const Term& x, char letter) {
   if (node_is_leaf(x.get())) return text_length(x.get());
-  if (letter == 'i') return integer_text(x).text.size();
+  if (letter == kTypeInteger) return integer_text(x).text.size();
   return bits_to_numeral(term_bits(x)).size();
 }
 
@@ -80,14 +80,14 @@ Term rank(Term application) {
   Term x = only_arg(application);
   char letter = type_letter(x);
   switch (letter) {
-    case 'a':
+    case kTypeText:
       return int64_to_numeral(int64_t(text_count(x.get())));
-    case 'e':
+    case kTypeReal:
       return make_leaf("8");
-    case 'i':
-    case 'o':
+    case kTypeInteger:
+    case kTypeFraction:
       return int64_to_numeral(int64_t(numeral_length(x, letter)));
-    case 'u':
+    case kTypeData:
       return int64_to_numeral(int64_t(data_length(x)));
     default:
       return z_leaf();
@@ -97,17 +97,17 @@ Term rank(Term application) {
 Term real(Term application) {
   Term x = only_arg(application);
   switch (type_letter(x)) {
-    case 'a': {
+    case kTypeText: {
       std::string text(text_payload(x.get()));
       return make_real(std::strtod(text.c_str(), nullptr));
     }
-    case 'e':
+    case kTypeReal:
       return x;
-    case 'i':
+    case kTypeInteger:
       return integer_to_real(x);
-    case 'o':
+    case kTypeFraction:
       return fraction_to_real(x);
-    case 'u':
+    case kTypeData:
       return make_real(std::atof(flatten(x).c_str()));
     default: {
       // The bit tree a real becomes when it is applied turns back into that real.

@@ -15,7 +15,7 @@
 
 #include <span>
 
-#include "builtin.h"
+#include "common/builtin.h"
 
 Term type(Term application);
 Term rank(Term application);

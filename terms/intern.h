@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <functional>
 
-#include "term.h"
+#include "terms/term.h"
 
 // -1 when a orders before b, 0 when they are structurally equal, 1 when a orders after b.
 int structural_compare(const Node* a, const Node* b);

@@ -1,9 +1,11 @@
-#include "print.h"
+#include "terms/print.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "terms/byte_classes.h"
 
 // Printing runs in two iterative passes so that neither deep spines nor long lists cost more
 // than their length: the first pass decides, bottom-up, how each pair joins the texts of its
@@ -29,18 +31,12 @@ struct Shape {
   bool single;  // exactly one byte
 };
 
-bool is_operator_char(unsigned char c) {
-  return c != 0 && std::strchr("#%&'*+,-./:;<=>?@\\^|~!\"$`{}", c) != nullptr;
-}
-
 // Bytes that print glued to what follows: operators, capital letters, non-printing bytes.
 bool glues(unsigned char c) {
-  return c != 0 && (is_operator_char(c) || (c >= 'A' && c <= 'Z') || c < 0x20 || c > 0x7E);
+  return c != 0 && (is_operator_character(c) || is_capital(c) || c < 0x20 || c > 0x7E);
 }
 
-bool starts_word(unsigned char c) {
-  return c == '_' || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
+bool starts_word(unsigned char c) { return is_name_char(c); }
 
 std::string real_form(std::string_view text) {
   double value = 0;

@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "term.h"
+#include "terms/term.h"
 
 std::string print_term(const Node* t);
 inline std::string print_term(const Term& t) { return print_term(t.get()); }

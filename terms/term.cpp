@@ -1,10 +1,10 @@
-#include "term.h"
+#include "terms/term.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 const char kCountAlphabet[65] =
     ",_abcdefghijklmnopqrustvwzxy0123456789ABCDEFGHIJKLMNOPQRUSTVWZXY";
@@ -152,10 +152,6 @@ Term apply2(Term f, Term a, Term b) {
   return make_pair(make_pair(std::move(f), std::move(a)), std::move(b));
 }
 
-Term apply3(Term f, Term a, Term b, Term c) {
-  return make_pair(apply2(std::move(f), std::move(a), std::move(b)), std::move(c));
-}
-
 bool is_pair(const Term& t) { return node_is_pair(t.get()); }
 bool is_leaf(const Term& t) { return node_is_leaf(t.get()); }
 
@@ -247,8 +243,6 @@ Term make_text(std::string_view payload) {
   s.append(payload);
   return make_leaf(std::string_view(s));
 }
-
-bool is_text_leaf(const Node* n) { return node_first_char(n) == '('; }
 
 uint64_t text_count(const Node* n) {
   const char* s = leaf_chars(n);

@@ -149,7 +149,6 @@ Term make_leaf(std::string_view bytes);  // any bytes; a NUL is appended
 Term make_pair(Term function, Term argument);
 Term apply(const Term& function, const Term& argument);
 Term apply2(Term f, Term a, Term b);
-Term apply3(Term f, Term a, Term b, Term c);
 
 bool is_pair(const Term& t);
 bool is_leaf(const Term& t);
@@ -172,6 +171,5 @@ std::string encode_count(uint64_t n);    // most significant digit first; 0 is "
 
 // Counted byte strings ("texts").
 Term make_text(std::string_view payload);
-bool is_text_leaf(const Node* n);
 uint64_t text_count(const Node* n);             // count written between "(" and ")"
 std::string_view text_payload(const Node* n);   // the payload bytes

@@ -1,4 +1,4 @@
-#include "engine.h"
+#include "eval/engine.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "analysis.h"
-#include "definitions.h"
-#include "linker.h"
-#include "native_rules.h"
-#include "print.h"
-#include "reals.h"
-#include "tables.h"
+#include "eval/analysis.h"
+#include "frontend/definitions.h"
+#include "frontend/linker.h"
+#include "eval/native_rules.h"
+#include "terms/print.h"
+#include "numbers/reals.h"
+#include "common/tables.h"
+#include "driver/builtin_families.h"
 
 namespace {
+
+// Programs here call primitives, so the families are installed as the driver does.
+const bool kFamiliesInstalled = (install_builtin_families(), true);
 
 // Loads, links and reduces a whole program applied to the numeral 0.
 std::string run(const std::string& program) {

@@ -1,11 +1,11 @@
-#include "definitions.h"
+#include "frontend/definitions.h"
 
 #include <gtest/gtest.h>
 
-#include "prelude.h"
-#include "print.h"
-#include "registry.h"
-#include "tables.h"
+#include "frontend/prelude.h"
+#include "terms/print.h"
+#include "common/builtin_registry.h"
+#include "common/tables.h"
 
 namespace {
 
@@ -78,13 +78,13 @@ TEST(Program, NamesAndIgnoredPieces) {
 TEST(Program, ErrorsOfTheLoader) {
   load_prelude();
   ErrorRecord built = load_program("x,f\\1,[\\]\\I");
-  EXPECT_EQ(built.type, "Built");
+  EXPECT_EQ(error_type_word(built.type), "Built");
   EXPECT_EQ(built.message, "Built in function [\\] cannot be re-defined.");
   EXPECT_EQ(built.position, 6);
   EXPECT_EQ(shown("f"), "1");  // entered before the failing piece
   load_prelude();
   ErrorRecord match = load_program("  (x");
-  EXPECT_EQ(match.type, "Match");
+  EXPECT_EQ(error_type_word(match.type), "Match");
   EXPECT_EQ(match.message, "Match[,,,,a]Right dangling parenthesis.");
   EXPECT_EQ(match.position, 2);
   EXPECT_FALSE(definition_table().count(""));

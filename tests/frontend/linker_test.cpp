@@ -1,4 +1,4 @@
-#include "linker.h"
+#include "frontend/linker.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "definitions.h"
-#include "print.h"
-#include "tables.h"
+#include "frontend/definitions.h"
+#include "terms/print.h"
+#include "common/tables.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ TEST(Linker, EqualSubtermsAreShared) {
 
 TEST(Linker, ErrorRecords) {
   ErrorRecord alive = link("a\\fx,fx\\k\\foo");
-  EXPECT_EQ(alive.type, "Alive");
+  EXPECT_EQ(error_type_word(alive.type), "Alive");
   EXPECT_EQ(alive.name, "foo");
   EXPECT_EQ(alive.position, -1);
   ErrorRecord local = link("a\\hh 1,hh\\k\\y");
@@ -73,7 +73,7 @@ TEST(Linker, ErrorRecords) {
   EXPECT_EQ(funky.message, "Funky key in expression (\\ (f x) x).");
   EXPECT_EQ(funky.name, "");
   ErrorRecord arity = link("a\\mm,mm\\a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\k\\k");
-  EXPECT_EQ(arity.type, "Arity");
+  EXPECT_EQ(error_type_word(arity.type), "Arity");
   ErrorRecord shown_name = link(std::string("a\\\x01"));
   EXPECT_EQ(shown_name.message, "Alive [\x01] referenced by [TOP] but not defined.");
 }

@@ -1,13 +1,13 @@
-#include "integer_values.h"
+#include "eval/integer_values.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "../numbers/wide_numbers.h"
-#include "bit_lists.h"
-#include "bits.h"
-#include "numerals.h"
+#include "tests/numbers/wide_numbers.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "numbers/numerals.h"
 
 namespace {
 

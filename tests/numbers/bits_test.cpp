@@ -1,10 +1,10 @@
-#include "bits.h"
+#include "numbers/bits.h"
 
 #include <gtest/gtest.h>
 
-#include "bit_lists.h"
-#include "numerals.h"
-#include "wide_numbers.h"
+#include "numbers/bit_lists.h"
+#include "numbers/numerals.h"
+#include "tests/numbers/wide_numbers.h"
 
 namespace {
 

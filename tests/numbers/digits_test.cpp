@@ -1,9 +1,9 @@
-#include "digits.h"
+#include "numbers/digits.h"
 
 #include <gtest/gtest.h>
 
-#include "numerals.h"
-#include "wide_numbers.h"
+#include "numbers/numerals.h"
+#include "tests/numbers/wide_numbers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "fractions.h"
+#include "numbers/fractions.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,10 +8,10 @@
 #include <random>
 #include <sstream>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "reals.h"
-#include "wide_numbers.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "numbers/reals.h"
+#include "tests/numbers/wide_numbers.h"
 
 namespace {
 

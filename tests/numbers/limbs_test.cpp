@@ -1,7 +1,7 @@
 // The limb kernels against two references: the digit-string algorithms (digits.h) for every
 // size they finish quickly, and GMP for the long operands, on random and extreme operands
 // around each threshold.
-#include "limbs.h"
+#include "numbers/limbs.h"
 
 #include <gmp.h>
 #include <gtest/gtest.h>
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "bits.h"
-#include "digits.h"
-#include "fractions.h"
+#include "numbers/bits.h"
+#include "numbers/digits.h"
+#include "numbers/fractions.h"
 
 namespace {
 

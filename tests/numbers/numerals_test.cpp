@@ -1,8 +1,8 @@
-#include "numerals.h"
+#include "numbers/numerals.h"
 
 #include <gtest/gtest.h>
 
-#include "wide_numbers.h"
+#include "tests/numbers/wide_numbers.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "reals.h"
+#include "numbers/reals.h"
 
 #include <gtest/gtest.h>
 
@@ -7,9 +7,9 @@
 #include <limits>
 #include <random>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "fractions.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "numbers/fractions.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "arithmetic.h"
+#include "primitives/arithmetic.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,12 @@
 #include <random>
 #include <string>
 
-#include "comparison.h"
-#include "digits.h"
-#include "fractions.h"
-#include "integer_arithmetic.h"
-#include "primitive_calls.h"
-#include "values.h"
+#include "primitives/comparison.h"
+#include "numbers/digits.h"
+#include "numbers/fractions.h"
+#include "primitives/integer_arithmetic.h"
+#include "tests/primitives/primitive_calls.h"
+#include "primitives/primitive_arguments.h"
 
 namespace {
 
@@ -177,7 +177,7 @@ TEST(Dispatch, UntypedAndUnmatchedArgumentsGiveZ) {
 }
 
 TEST(Dispatch, ConvertingSomethingThatIsNoNumberIsFatal) {
-  EXPECT_EXIT(real_operand(lf("abc"), 'w'), testing::KilledBySignal(SIGABRT),
+  EXPECT_EXIT(real_operand(lf("abc"), kTypeOther), testing::KilledBySignal(SIGABRT),
               "ASSERTION FAILED:b:629");
 }
 

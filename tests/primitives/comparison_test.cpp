@@ -1,13 +1,13 @@
-#include "comparison.h"
+#include "primitives/comparison.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-#include "data.h"
-#include "fractions.h"
-#include "primitive_calls.h"
+#include "terms/data_values.h"
+#include "numbers/fractions.h"
+#include "tests/primitives/primitive_calls.h"
 
 namespace {
 

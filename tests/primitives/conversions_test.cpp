@@ -1,14 +1,14 @@
-#include "conversions.h"
+#include "primitives/conversions.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "data.h"
-#include "elements.h"
-#include "primitive_calls.h"
-#include "structural.h"
+#include "terms/data_values.h"
+#include "primitives/elements.h"
+#include "tests/primitives/primitive_calls.h"
+#include "primitives/structural.h"
 
 namespace {
 

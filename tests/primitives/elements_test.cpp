@@ -1,13 +1,13 @@
-#include "elements.h"
+#include "primitives/elements.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include "data.h"
-#include "numerals.h"
-#include "primitive_calls.h"
+#include "terms/data_values.h"
+#include "numbers/numerals.h"
+#include "tests/primitives/primitive_calls.h"
 
 namespace {
 

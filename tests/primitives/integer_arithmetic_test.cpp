@@ -1,18 +1,18 @@
 // The signed numeral operations of `*`, `/`, `%` and `^` on limbs against the digit-string
 // algorithms with the sign rules written out, for every sign combination and for lengths
 // around the method thresholds.
-#include "integer_arithmetic.h"
+#include "primitives/integer_arithmetic.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-#include "arithmetic.h"
-#include "digits.h"
-#include "limbs.h"
-#include "numerals.h"
-#include "primitive_calls.h"
+#include "primitives/arithmetic.h"
+#include "numbers/digits.h"
+#include "numbers/limbs.h"
+#include "numbers/numerals.h"
+#include "tests/primitives/primitive_calls.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "bit_lists.h"
-#include "bits.h"
-#include "builtin.h"
-#include "print.h"
-#include "reals.h"
-#include "term.h"
+#include "numbers/bit_lists.h"
+#include "numbers/bits.h"
+#include "common/builtin.h"
+#include "terms/print.h"
+#include "numbers/reals.h"
+#include "terms/term.h"
 
 inline Term lf(std::string_view text) { return make_leaf(text); }
 inline Term txt(std::string_view payload) { return make_text(payload); }

@@ -1,4 +1,4 @@
-#include "structural.h"
+#include "primitives/structural.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "numerals.h"
-#include "primitive_calls.h"
+#include "numbers/numerals.h"
+#include "tests/primitives/primitive_calls.h"
 
 namespace {
 

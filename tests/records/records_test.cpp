@@ -1,4 +1,4 @@
-#include "records.h"
+#include "frontend/records.h"
 
 #include <netdb.h>
 
@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-#include "data.h"
+#include "terms/data_values.h"
 
 namespace {
 

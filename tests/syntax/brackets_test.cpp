@@ -1,4 +1,4 @@
-#include "brackets.h"
+#include "frontend/brackets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "parser.h"
+#include "frontend/parser.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "text.h"
+#include "frontend/program_text.h"
 
 namespace {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "big_stack.h"
-#include "brackets.h"
-#include "parser.h"
-#include "text.h"
+#include "driver/big_stack.h"
+#include "frontend/brackets.h"
+#include "frontend/parser.h"
+#include "frontend/program_text.h"
 
 namespace {
 

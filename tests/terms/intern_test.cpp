@@ -1,4 +1,4 @@
-#include "intern.h"
+#include "terms/intern.h"
 
 #include <gtest/gtest.h>
 

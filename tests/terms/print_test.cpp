@@ -1,4 +1,4 @@
-#include "print.h"
+#include "terms/print.h"
 
 #include <gtest/gtest.h>
 
@@ -90,7 +90,7 @@ TEST(SourceForm, ExchangesLineFeedAndNul) {
   EXPECT_EQ(source_form(""), "");
 }
 
-TEST(Deep, MillionCellSpines) {
+TEST(Deep, PrintsMillionCellSpines) {
   const int kCells = 1'000'000;
   Term f = L("f");
   Term a = L("a");

@@ -1,4 +1,4 @@
-#include "term.h"
+#include "terms/term.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "builtin.h"
+#include "primitives/primitive_rows.h"
 
 namespace {
 

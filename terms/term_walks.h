@@ -1,10 +1,10 @@
-// Walks over whole terms that the linker needs, written without native recursion so that
-// programs of any size and nesting are handled.
+// Walks over whole terms with an explicit stack instead of native recursion, so that terms of
+// any size and nesting are handled; for every layer that needs a whole-term walk.
 #pragma once
 
 #include <functional>
 
-#include "term.h"
+#include "terms/term.h"
 
 // Rebuilds a term bottom-up: leaves go through on_leaf, and each pair through on_pair with the
 // original pair and its two rebuilt children.

@@ -1,6 +1,9 @@
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
+#include <string_view>
 
 namespace {
 
@@ -8,15 +11,27 @@ TEST(Report, FormatsRecords) {
   ErrorRecord ok;
   ok.name = "ignored";
   EXPECT_EQ(format_report(ok), "No errors.\n");
-  ErrorRecord usage;
-  usage.type = "Usage";
-  usage.message = "one line";
-  EXPECT_EQ(format_report(usage), "Error.\n Type: Usage\none line\n\\/\n");
-  usage.name = "f";
-  EXPECT_EQ(format_report(usage), "Error.\n Type: Usage\n Name: f\none line\n\\/\n");
-  ErrorRecord not_quite;
-  not_quite.type = "Empty ";
-  EXPECT_FALSE(record_ok(not_quite));
+  ErrorRecord arity;
+  arity.type = ErrorType::arity;
+  arity.message = "one line";
+  EXPECT_EQ(format_report(arity), "Error.\n Type: Arity\none line\n\\/\n");
+  arity.name = "f";
+  EXPECT_EQ(format_report(arity), "Error.\n Type: Arity\n Name: f\none line\n\\/\n");
+}
+
+// Every kind but none is an error, reported by a five-letter word of its own.
+TEST(Report, EveryErrorTypeHasItsOwnWord) {
+  EXPECT_EQ(error_type_word(ErrorType::none), "Empty");
+  std::set<std::string_view> words = {"Empty"};
+  for (ErrorType t : {ErrorType::match, ErrorType::comma, ErrorType::built, ErrorType::place,
+                      ErrorType::alive, ErrorType::arity, ErrorType::funky, ErrorType::local,
+                      ErrorType::cycle, ErrorType::range}) {
+    ErrorRecord r;
+    r.type = t;
+    EXPECT_FALSE(record_ok(r));
+    EXPECT_EQ(error_type_word(t).size(), 5u);
+    EXPECT_TRUE(words.insert(error_type_word(t)).second) << error_type_word(t);
+  }
 }
 
 TEST(Colour, ClassesAndTransitions) {

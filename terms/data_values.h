@@ -22,7 +22,7 @@
 #include <string>
 #include <string_view>
 
-#include "term.h"
+#include "terms/term.h"
 
 // True for a '[' leaf or a pair of two data values. An analysed node answers from its tag
 // ((tag & 0x7F) == 0x40); an unanalysed one by its shape.

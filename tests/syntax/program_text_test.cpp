@@ -1,4 +1,4 @@
-#include "text.h"
+#include "frontend/program_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "text.h"
+#include "frontend/program_text.h"
 
 #include <algorithm>
 
-#include "diagnostics.h"
-#include "parser.h"
+#include "diagnostics/diagnostics.h"
+#include "frontend/parser.h"
 
 namespace {
 
@@ -96,8 +96,6 @@ ByteClass byte_class(unsigned char c) {
   return ByteClass::Single;
 }
 
-bool is_binary_operator(unsigned char c) { return kBinaryOperators.has(c); }
-bool is_affix(unsigned char c) { return kAffixes.has(c); }
 bool is_special(unsigned char c) { return kSpecial.has(c); }
 bool is_blank_absorbing(unsigned char c) { return is_blank(c) || kBinaryOperators.has(c); }
 

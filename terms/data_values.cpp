@@ -1,4 +1,4 @@
-#include "data.h"
+#include "terms/data_values.h"
 
 #include <array>
 #include <unordered_map>
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 namespace {
 

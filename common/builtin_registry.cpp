@@ -1,19 +1,15 @@
-#include "registry.h"
+#include "common/builtin_registry.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
-#include "term.h"
+#include "terms/term.h"
 
 namespace {
 
-struct NameArity {
-  const char* name;
-  uint8_t arity;
-};
-
 // Every built-in name with its arity. The functions come from the families' rows.
-const NameArity kBuiltins[] = {
+const BuiltinName kBuiltins[] = {
     // arithmetic and comparison
     {"buck", 1}, {"cent", 2}, {"cmpr", 2}, {"dash", 2}, {"diff", 2}, {"gteq", 2}, {"less", 2},
     {"mult", 2}, {"over", 2}, {"plus", 2}, {"powa", 2}, {"same", 2}, {"wave", 1},
@@ -81,14 +77,21 @@ Term unavailable_builtin(Term application) {
   std::exit(1);
 }
 
-void fill(BuiltinRegistry& registry) {
-  for (const NameArity& b : kBuiltins) registry[b.name] = {b.arity, unavailable_builtin};
-  for (auto rows : {primitive_rows(), bridge_rows()}) {
-    for (const BuiltinRow& row : rows) {
-      auto it = registry.find(row.name);
-      if (it != registry.end() && it->second.arity == row.arity) it->second.function = row.function;
-    }
+std::vector<std::span<const BuiltinRow>>& installed_rows() {
+  static std::vector<std::span<const BuiltinRow>> families;
+  return families;
+}
+
+void apply(BuiltinRegistry& registry, std::span<const BuiltinRow> rows) {
+  for (const BuiltinRow& row : rows) {
+    auto it = registry.find(row.name);
+    if (it != registry.end() && it->second.arity == row.arity) it->second.function = row.function;
   }
+}
+
+void fill(BuiltinRegistry& registry) {
+  for (const BuiltinName& b : kBuiltins) registry[b.name] = {b.arity, unavailable_builtin};
+  for (auto rows : installed_rows()) apply(registry, rows);
 }
 
 BuiltinRegistry& registry_storage() {
@@ -97,6 +100,17 @@ BuiltinRegistry& registry_storage() {
 }
 
 }  // namespace
+
+std::span<const BuiltinName> builtin_names() { return kBuiltins; }
+
+void install_builtin_rows(std::span<const BuiltinRow> rows) {
+  for (auto installed : installed_rows()) {
+    if (installed.data() == rows.data() && installed.size() == rows.size()) return;
+  }
+  installed_rows().push_back(rows);
+  BuiltinRegistry& registry = registry_storage();
+  if (!registry.empty()) apply(registry, rows);
+}
 
 BuiltinRegistry& builtin_registry() {
   BuiltinRegistry& registry = registry_storage();

@@ -1,4 +1,4 @@
-#include "data.h"
+#include "terms/data_values.h"
 
 #include <gtest/gtest.h>
 
@@ -177,7 +177,7 @@ TEST(Elements, CountAndIndex) {
   EXPECT_EQ(data_element_count(leaf("[[[]]")), 2u);
 }
 
-TEST(Deep, MillionCellSpines) {
+TEST(Deep, ReadsMillionCellDataSpines) {
   const int kCells = 1'000'000;
   Term unit = leaf("[x]");
   Term left = unit;

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 // Runs the linked program; "Cycle" and "Range" reports for results that are no integer.
 ErrorRecord run_program(char** argv);

@@ -1,4 +1,4 @@
-#include "tables.h"
+#include "common/tables.h"
 
 DefinitionTable& definition_table() {
   static DefinitionTable table;

@@ -11,14 +11,32 @@
 #include <string>
 #include <string_view>
 
+// What went wrong; a report shows it as its five-letter word (error_type_word). A record of
+// type none carries no error.
+enum class ErrorType : uint8_t {
+  none,   // "Empty"
+  match,  // a bracket without its partner
+  comma,  // a comma where no call list is
+  built,  // a program defines a built-in that cannot be redefined
+  place,  // a name in a place it cannot stand
+  alive,  // a name that is defined nowhere
+  arity,  // more parameters than a definition may take
+  funky,  // an expression key that is no name
+  local,  // a local definition that cannot be made
+  cycle,  // the value of a definition needs itself
+  range,  // the program's result is no integer
+};
+
+std::string_view error_type_word(ErrorType type);
+
 struct ErrorRecord {
   std::string name;
   int64_t position = -1;
-  std::string type = "Empty";
+  ErrorType type = ErrorType::none;
   std::string message;
 };
 
-inline bool record_ok(const ErrorRecord& r) { return r.type == "Empty"; }
+inline bool record_ok(const ErrorRecord& r) { return r.type == ErrorType::none; }
 
 std::string format_report(const ErrorRecord& r);
 std::string colour_text(std::string_view text);

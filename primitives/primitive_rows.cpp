@@ -1,11 +1,12 @@
+#include "primitives/primitive_rows.h"
+
 #include <vector>
 
-#include "arithmetic.h"
-#include "builtin.h"
-#include "comparison.h"
-#include "conversions.h"
-#include "elements.h"
-#include "structural.h"
+#include "primitives/arithmetic.h"
+#include "primitives/comparison.h"
+#include "primitives/conversions.h"
+#include "primitives/elements.h"
+#include "primitives/structural.h"
 
 // The thirty-three four-letter primitives, gathered from their families.
 std::span<const BuiltinRow> primitive_rows() {

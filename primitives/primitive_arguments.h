@@ -19,7 +19,15 @@
 #include <string>
 #include <string_view>
 
-#include "term.h"
+#include "terms/term.h"
+
+// The type letters by name; plain chars, so they order as the letters do.
+inline constexpr char kTypeText = 'a';
+inline constexpr char kTypeReal = 'e';
+inline constexpr char kTypeInteger = 'i';
+inline constexpr char kTypeFraction = 'o';
+inline constexpr char kTypeData = 'u';
+inline constexpr char kTypeOther = 'w';
 
 char type_letter(const Node* n);
 inline char type_letter(const Term& t) { return type_letter(t.get()); }
@@ -54,10 +62,8 @@ struct IntegerText {
 };
 IntegerText integer_text(const Term& t);
 
-// The content bytes of a text (its payload) or of a data value (flattened).
-std::string value_bytes(const Term& t, char letter);
-
-// A numeric argument ('e', 'i' or 'o') as a double; anything else is the fatal "truecast".
+// A numeric argument (real, integer or binary fraction) as a double; anything else is the fatal
+// "truecast".
 double real_operand(const Term& t, char letter);
 
 // Unsigned byte order; on a common prefix the shorter is first. -1, 0 or 1.

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <span>
 
-#include "term.h"
+#include "terms/term.h"
 
 using BuiltinFunction = Term (*)(Term application);
 
@@ -20,6 +20,5 @@ struct BuiltinRow {
   BuiltinFunction function;
 };
 
-// Each family of built-ins exports its rows; the registry gathers them by name.
-std::span<const BuiltinRow> primitive_rows();
-std::span<const BuiltinRow> bridge_rows();
+// Each family of built-ins exports its rows (primitive_rows, bridge_rows); a library above the
+// families installs them into the registry (see builtin_registry.h).

@@ -1,4 +1,4 @@
-#include "diagnostics.h"
+#include "diagnostics/diagnostics.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -7,9 +7,26 @@
 #include <cstdio>
 #include <cstdlib>
 
+std::string_view error_type_word(ErrorType type) {
+  switch (type) {
+    case ErrorType::none: return "Empty";
+    case ErrorType::match: return "Match";
+    case ErrorType::comma: return "Comma";
+    case ErrorType::built: return "Built";
+    case ErrorType::place: return "Place";
+    case ErrorType::alive: return "Alive";
+    case ErrorType::arity: return "Arity";
+    case ErrorType::funky: return "Funky";
+    case ErrorType::local: return "Local";
+    case ErrorType::cycle: return "Cycle";
+    case ErrorType::range: return "Range";
+  }
+  assertion_failed("b", 4049);
+}
+
 std::string format_report(const ErrorRecord& r) {
   if (record_ok(r)) return "No errors.\n";
-  std::string out = "Error.\n Type: " + r.type + "\n";
+  std::string out = "Error.\n Type: " + std::string(error_type_word(r.type)) + "\n";
   if (!r.name.empty()) out += " Name: " + r.name + "\n";
   out += r.message + "\n\\/\n";
   return out;

@@ -1,4 +1,4 @@
-#include "term_walks.h"
+#include "terms/term_walks.h"
 
 #include <unordered_set>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "run.h"
+#include "eval/program_run.h"
 
-#include "engine.h"
-#include "integer_values.h"
-#include "numerals.h"
-#include "print.h"
-#include "tables.h"
+#include "eval/engine.h"
+#include "eval/integer_values.h"
+#include "numbers/numerals.h"
+#include "terms/print.h"
+#include "common/tables.h"
 
 std::string shorten_for_name(std::string_view text) {
   if (text.size() <= 56) return std::string(text);
@@ -18,7 +18,7 @@ ErrorRecord run_program(char** argv) {
   Term result = reduce(make_pair(table[""], std::move(argument)));
   if (first_char(result) == ')') {
     record.name = std::string(leaf_text(result).substr(1));
-    record.type = "Cycle";
+    record.type = ErrorType::cycle;
     record.message = "Cycle detected on function [" + record.name + "].";
     return record;
   }
@@ -28,7 +28,7 @@ ErrorRecord run_program(char** argv) {
   }
   std::string printed = print_report(result);
   record.name = shorten_for_name(printed);
-  record.type = "Range";
+  record.type = ErrorType::range;
   record.message = "The program must return an integer. Instead we encountered:\n" + printed;
   return record;
 }

@@ -15,45 +15,18 @@
 #include <string_view>
 #include <vector>
 
-#include "term.h"
-
-// A set of bytes, usable in constant expressions.
-struct ByteSet {
-  uint64_t bits[4] = {0, 0, 0, 0};
-
-  constexpr ByteSet() = default;
-  constexpr explicit ByteSet(std::string_view chars) {
-    for (char c : chars) add(static_cast<unsigned char>(c));
-  }
-  constexpr void add(unsigned char c) { bits[c >> 6] |= uint64_t(1) << (c & 63); }
-  constexpr bool has(unsigned char c) const { return (bits[c >> 6] >> (c & 63)) & 1; }
-};
-
-inline constexpr std::string_view kBinaryOperatorChars = "#%&'*+,-./:;<=>?@\\^|";
-inline constexpr std::string_view kAffixChars = "~!\"$`";
-inline constexpr std::string_view kBracketChars = "()[]{}";
+#include "terms/byte_classes.h"
+#include "terms/term.h"
 
 enum class ByteClass { Blank, Bracket, BinaryOperator, Affix, WordChar, Digit, Single };
 
 ByteClass byte_class(unsigned char c);
 
-inline bool is_blank(unsigned char c) { return c == ' ' || c == '\n'; }
-inline bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
-inline bool is_word_char(unsigned char c) { return (c >= 'a' && c <= 'z') || c == '_'; }
-inline bool is_opener(unsigned char c) { return c == '(' || c == '[' || c == '{'; }
-inline bool is_closer(unsigned char c) { return c == ')' || c == ']' || c == '}'; }
-inline bool is_bracket(unsigned char c) { return is_opener(c) || is_closer(c); }
-bool is_binary_operator(unsigned char c);
-bool is_affix(unsigned char c);
 // The 33 bytes that are neither word characters, digits nor singles.
 bool is_special(unsigned char c);
 inline bool is_single(unsigned char c) { return byte_class(c) == ByteClass::Single; }
 // Binary operators and blanks: blank space next to them never matters.
 bool is_blank_absorbing(unsigned char c);
-// The 27 operator characters: the binary operators, the affixes and the two wings.
-inline bool is_operator_character(unsigned char c) {
-  return is_binary_operator(c) || is_affix(c) || c == '{' || c == '}';
-}
 
 // Trims blank space and collapses every other run of it to one space or one line feed, or
 // drops it next to operators and braces; data literals keep inner spaces but lose line feeds.

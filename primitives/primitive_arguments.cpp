@@ -1,13 +1,13 @@
-#include "values.h"
+#include "primitives/primitive_arguments.h"
 
 #include <cstring>
 
-#include "bit_lists.h"
-#include "data.h"
-#include "diagnostics.h"
-#include "fractions.h"
-#include "integer_values.h"
-#include "reals.h"
+#include "numbers/bit_lists.h"
+#include "terms/data_values.h"
+#include "diagnostics/diagnostics.h"
+#include "numbers/fractions.h"
+#include "eval/integer_values.h"
+#include "numbers/reals.h"
 
 namespace {
 
@@ -27,34 +27,36 @@ char type_letter(const Node* n) {
     const char* s = leaf_chars(n);
     switch (s[0]) {
       case ' ':
-        return 'e';
+        return kTypeReal;
       case '(':
-        return 'a';
+        return kTypeText;
       case '[':
-        return 'u';
+        return kTypeData;
       default:
         break;
     }
-    if (s[0] >= '0' && s[0] <= '9') return (s[0] == '0' && s[1] == '0') ? 'o' : 'i';
-    return 'w';
+    if (s[0] >= '0' && s[0] <= '9') {
+      return (s[0] == '0' && s[1] == '0') ? kTypeFraction : kTypeInteger;
+    }
+    return kTypeOther;
   }
-  if (is_data_value(n)) return 'u';
-  if (is_number_list(n, 'K')) return 'i';
-  if (is_number_list(n, 'H')) return 'o';
-  return 'w';
+  if (is_data_value(n)) return kTypeData;
+  if (is_number_list(n, 'K')) return kTypeInteger;
+  if (is_number_list(n, 'H')) return kTypeFraction;
+  return kTypeOther;
 }
 
 const char* type_name(char letter) {
   switch (letter) {
-    case 'a':
+    case kTypeText:
       return "[post]";
-    case 'e':
+    case kTypeReal:
       return "[real]";
-    case 'i':
+    case kTypeInteger:
       return "[hint]";
-    case 'o':
+    case kTypeFraction:
       return "[numb]";
-    case 'u':
+    case kTypeData:
       return "[zits]";
     default:
       return "[void]";
@@ -89,18 +91,13 @@ IntegerText integer_text(const Term& t) {
   return r;
 }
 
-std::string value_bytes(const Term& t, char letter) {
-  if (letter == 'a') return std::string(text_payload(t.get()));
-  return flatten(t);
-}
-
 double real_operand(const Term& t, char letter) {
   switch (letter) {
-    case 'e':
+    case kTypeReal:
       return real_value(t);
-    case 'i':
+    case kTypeInteger:
       return numeral_to_double(integer_text(t).text);
-    case 'o':
+    case kTypeFraction:
       return fraction_value_to_double(fraction_bits(t));
     default:
       fatal("truecast");

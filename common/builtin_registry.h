@@ -1,0 +1,38 @@
+// The BuiltinRegistry: the 223 built-in names, their arities and functions.
+//
+// The names and arities are the language's own list; the functions come from the families'
+// rows, which the layer above the families installs. A name whose row is not installed stands
+// for a built-in that is not part of this build: calling it stops with an internal error.
+#pragma once
+
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "common/builtin.h"
+
+struct BuiltinEntry {
+  uint8_t arity;
+  BuiltinFunction function;
+};
+
+using BuiltinRegistry = std::map<std::string, BuiltinEntry, std::less<>>;
+
+struct BuiltinName {
+  const char* name;
+  uint8_t arity;
+};
+
+// The 223 built-in names with their arities, in the registry's own order.
+std::span<const BuiltinName> builtin_names();
+
+// Adds a family's rows to those the registry takes its functions from (now and at every
+// refill). A row whose name or arity is not in builtin_names() is not used.
+void install_builtin_rows(std::span<const BuiltinRow> rows);
+
+// The process-wide registry, filled with all entries whenever it is found empty.
+BuiltinRegistry& builtin_registry();
+void clear_builtin_registry();
+// Exact match on the whole name; null when the name is not a built-in.
+const BuiltinEntry* find_builtin(std::string_view name);
