@@ -74,65 +74,45 @@ Term srand_builtin(Term m) {
   return bridge_unit();
 }
 
-// The conversions read a text that may be a null address: the library's behaviour there is
-// undefined, so a null text reads as one without digits (0, and the end is the text itself).
-template <typename Value>
-Value from_null(char** end) {
-  if (end) *end = nullptr;
-  return Value{};
+// The text conversions. A null text reads as one without digits (0, and the end address set
+// to the text) instead of reaching the library, whose behaviour there is undefined. Where the
+// library stores an end address into a text or data leaf, the leaf is kept alive to the end of
+// the run, so that address never dangles.
+template <typename Value, typename Convert>
+Value convert_text(BridgeCall& call, char** end, Convert convert) {
+  if (end && call.leaf[0]) bridge_keep_alive(call.leaf[0]);
+  if (!call.text[0]) {
+    if (end) *end = nullptr;
+    return Value{};
+  }
+  return convert(call.text[0], end);
 }
 
-// Where the library stores an end address into the text, that text must outlive the call, so
-// a text or data leaf is kept alive to the end of the run.
-const char* lasting_text(BridgeCall& call, int k) {
-  if (call.leaf[k]) bridge_keep_alive(call.leaf[k]);
-  return call.text[k];
-}
-
-Term atof_builtin(Term m) {
+template <typename Value, Value (*F)(const char*), Term (*Result)(Value)>
+Term text_to_number(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "s", call)) return bridge_error();
-  return bridge_real(call.text[0] ? std::atof(call.text[0]) : 0.0);
-}
-
-Term atoi_builtin(Term m) {
-  BridgeCall call;
-  if (!bridge_convert(m, "s", call)) return bridge_error();
-  return bridge_int(call.text[0] ? std::atoi(call.text[0]) : 0);
-}
-
-Term atol_builtin(Term m) {
-  BridgeCall call;
-  if (!bridge_convert(m, "s", call)) return bridge_error();
-  return bridge_int(call.text[0] ? std::atol(call.text[0]) : 0);
+  return Result(convert_text<Value>(call, nullptr, [](const char* t, char**) { return F(t); }));
 }
 
 Term strtod_builtin(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "si", call)) return bridge_error();
-  char** end = cell_at<char*>(call.integer[1]);
-  const char* text = end ? lasting_text(call, 0) : call.text[0];
-  if (!text) return bridge_real(from_null<double>(end));
-  return bridge_real(std::strtod(text, end));
+  return bridge_real(convert_text<double>(call, cell_at<char*>(call.integer[1]), std::strtod));
 }
 
-Term strtol_builtin(Term m) {
+template <typename Value, Value (*F)(const char*, char**, int), Term (*Result)(Value)>
+Term text_to_integer(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "sii", call)) return bridge_error();
-  char** end = cell_at<char*>(call.integer[1]);
-  const char* text = end ? lasting_text(call, 0) : call.text[0];
-  if (!text) return bridge_int(from_null<long>(end));
-  return bridge_int(std::strtol(text, end, static_cast<int>(call.integer[2])));
+  auto base = static_cast<int>(call.integer[2]);
+  return Result(convert_text<Value>(call, cell_at<char*>(call.integer[1]),
+                                    [base](const char* t, char** e) { return F(t, e, base); }));
 }
 
-Term strtoul_builtin(Term m) {
-  BridgeCall call;
-  if (!bridge_convert(m, "sii", call)) return bridge_error();
-  char** end = cell_at<char*>(call.integer[1]);
-  const char* text = end ? lasting_text(call, 0) : call.text[0];
-  if (!text) return bridge_unsigned(from_null<unsigned long>(end));
-  return bridge_unsigned(std::strtoul(text, end, static_cast<int>(call.integer[2])));
-}
+Term int_result(int value) { return bridge_int(value); }
+Term long_result(long value) { return bridge_int(value); }
+Term unsigned_long_result(unsigned long value) { return bridge_unsigned(value); }
 
 const BuiltinRow kRows[] = {
     {"acos", 1, real_unary<std::acos>},
@@ -163,12 +143,12 @@ const BuiltinRow kRows[] = {
     {"labs", 1, abs_builtin},
     {"rand", 0, rand_builtin},
     {"srand", 1, srand_builtin},
-    {"atof", 1, atof_builtin},
-    {"atoi", 1, atoi_builtin},
-    {"atol", 1, atol_builtin},
+    {"atof", 1, text_to_number<double, std::atof, bridge_real>},
+    {"atoi", 1, text_to_number<int, std::atoi, int_result>},
+    {"atol", 1, text_to_number<long, std::atol, long_result>},
     {"strtod", 2, strtod_builtin},
-    {"strtol", 3, strtol_builtin},
-    {"strtoul", 3, strtoul_builtin},
+    {"strtol", 3, text_to_integer<long, std::strtol, long_result>},
+    {"strtoul", 3, text_to_integer<unsigned long, std::strtoul, unsigned_long_result>},
 };
 
 }  // namespace
