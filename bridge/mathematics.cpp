@@ -3,6 +3,7 @@
 // integers here: a real parameter given an integer is Z.
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "bridge_args.h"
 #include "families.h"
@@ -82,7 +83,9 @@ template <typename Value, typename Convert>
 Value convert_text(BridgeCall& call, char** end, Convert convert) {
   if (end && call.leaf[0]) bridge_keep_alive(call.leaf[0]);
   if (!call.text[0]) {
-    if (end) *end = nullptr;
+    // The cell the program gives need not be aligned.
+    const char* none = nullptr;
+    if (end) std::memcpy(end, &none, sizeof none);
     return Value{};
   }
   return convert(call.text[0], end);
