@@ -35,11 +35,6 @@ bool usable(const BridgeCall& call, const char* kinds) {
   return kind == 0;
 }
 
-size_t call_fread(const BridgeCall& call) {
-  return std::fread(library_value<void*>(call, 0, 'p'), static_cast<size_t>(call.integer[1]),
-                    static_cast<size_t>(call.integer[2]), library_value<FILE*>(call, 3, 'f'));
-}
-
 template <Kinds K, auto Fn>
 Term stdio_call(Term m) {
   BridgeCall call;
@@ -62,7 +57,8 @@ Term fread_call(Term m) {
   BridgeCall call;
   if (!convert_library_arguments<"piif">(m, call)) return bridge_error();
   if (!usable(call, "piif")) return bridge_unsigned(0);
-  return bridge_unsigned(call_fread(call));
+  return bridge_unsigned(std::fread(library_value<void*>(call, 0, 'p'), size_t(call.integer[1]),
+                                    size_t(call.integer[2]), library_value<FILE*>(call, 3, 'f')));
 }
 
 // fwrite and write never read past the end of a text leaf: a longer request is a wrong
@@ -73,8 +69,8 @@ Term fwrite_call(Term m) {
   auto size = static_cast<size_t>(call.integer[1]);
   auto count = static_cast<size_t>(call.integer[2]);
   size_t bytes;
-  bool too_long = __builtin_mul_overflow(size, count, &bytes) || bytes > readable_bytes(call, 0);
-  if (call.text[0] && too_long) return bridge_error();
+  bool overflow = __builtin_mul_overflow(size, count, &bytes);
+  if (call.leaf[0] && (overflow || bytes > readable_bytes(call, 0))) return bridge_error();
   if (!usable(call, "cnnf")) return bridge_int(0);
   size_t written = std::fwrite(call.text[0], size, count, library_value<FILE*>(call, 3, 'f'));
   return bridge_int(static_cast<int64_t>(written));
