@@ -4,7 +4,7 @@
 #include <span>
 #include <string>
 
-#include "families.h"
+#include "bridge/families.h"
 
 namespace {
 
