@@ -28,6 +28,8 @@ void report_start_failure(const char* path) {
 }
 
 void report_error(const ErrorRecord& record) {
+  // What the program printed comes before its report, also when both streams share a file.
+  std::fflush(stdout);
   write_to(stderr, "\x1b[m" + colour_text(format_report(record)));
 }
 
