@@ -1,0 +1,13 @@
+# Documentation that runs: every program of the guide, and every example as its README shows it.
+add_test(NAME docs.guide
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/run_console_blocks.py
+                 $<TARGET_FILE:tarn> ${PROJECT_SOURCE_DIR}/docs/guide.md)
+add_test(NAME docs.examples
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/run_console_blocks.py
+                 $<TARGET_FILE:tarn> ${PROJECT_SOURCE_DIR}/examples/README.md
+                 ${PROJECT_SOURCE_DIR})
+# The editor grammars load and name every built-in of the registry.
+add_test(NAME docs.editors
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/check_editors.py
+                 ${PROJECT_SOURCE_DIR})
+set_tests_properties(docs.guide docs.examples docs.editors PROPERTIES TIMEOUT 600)
