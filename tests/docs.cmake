@@ -11,3 +11,7 @@ add_test(NAME docs.editors
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/check_editors.py
                  ${PROJECT_SOURCE_DIR})
 set_tests_properties(docs.guide docs.examples docs.editors PROPERTIES TIMEOUT 600)
+# The manual page names the version that the binary reports.
+add_test(NAME docs.man_version
+         COMMAND sh -c "grep -q \"\\\"$(\"$0\" --version)\\\"\" \"$1\""
+                 $<TARGET_FILE:tarn> ${PROJECT_SOURCE_DIR}/man/tarn.1)
