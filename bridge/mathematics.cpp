@@ -85,13 +85,7 @@ Value from_null(char** end) {
 // Where the library stores an end address into the text, that text must outlive the call: a
 // text leaf is kept alive, and a data pair's flattened text becomes a leaf that is kept.
 const char* lasting_text(BridgeCall& call, int k) {
-  if (call.leaf[k]) {
-    bridge_keep_alive(call.leaf[k]);
-  } else if (!call.scratch[k].empty()) {
-    call.leaf[k] = make_leaf(call.scratch[k]);
-    bridge_keep_alive(call.leaf[k]);
-    call.text[k] = leaf_chars(call.leaf[k].get());
-  }
+  if (call.leaf[k]) bridge_keep_alive(call.leaf[k]);
   return call.text[k];
 }
 

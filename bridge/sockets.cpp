@@ -119,8 +119,6 @@ size_t send_limit(const BridgeCall& call, int k, size_t length) {
     const Node* leaf = call.leaf[k].get();
     const char* end = leaf_chars(leaf) + leaf_text(leaf).size() + 1;
     held = size_t(end - call.text[k]);
-  } else if (!call.scratch[k].empty()) {
-    held = call.scratch[k].size() + 1;
   }
   return length < held ? length : held;
 }
