@@ -15,3 +15,8 @@ set_tests_properties(docs.guide docs.examples docs.editors PROPERTIES TIMEOUT 60
 add_test(NAME docs.man_version
          COMMAND sh -c "grep -q \"\\\"$(\"$0\" --version)\\\"\" \"$1\""
                  $<TARGET_FILE:tarn> ${PROJECT_SOURCE_DIR}/man/tarn.1)
+# The runner itself fails a page whose program does not do what the page shows.
+add_test(NAME docs.runner_rejects_wrong_output
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/run_console_blocks.py
+                 $<TARGET_FILE:tarn> ${CMAKE_CURRENT_SOURCE_DIR}/docs/wrong_output.md)
+set_tests_properties(docs.runner_rejects_wrong_output PROPERTIES WILL_FAIL TRUE)
