@@ -113,14 +113,20 @@ def check_vim(source, names, problems):
     with tempfile.TemporaryDirectory() as work:
         sample = os.path.join(work, "sample.tarn")
         result = os.path.join(work, "groups.txt")
+        # After the names, program lines with a column to check (from 1): a data literal with
+        # [p] inside ends at its own bracket, definition names and fractions are seen.
+        tails = [("[ab[p]c]+plus", 13, "tarnPrimitive"), ("a\\x,fact\\k\\k", 6, "tarnDefinition"),
+                 (",[+]\\K", 3, "tarnDefinition"), ("a\\005", 4, "tarnFraction")]
+        columns = [1] * len(names) + [c for _, c, _ in tails]
         with open(sample, "w") as f:
-            f.write("\n".join(names) + "\n")
+            f.write("\n".join(names + [t for t, _, _ in tails]) + "\n")
         script = os.path.join(work, "check.vim")
         with open(script, "w") as f:
             f.write(f"syntax on\nsource {path}\n"
                     "let out = []\n"
+                    f"let columns = {columns}\n"
                     "for n in range(1, line('$'))\n"
-                    "  call add(out, synIDattr(synID(n, 1, 1), 'name'))\n"
+                    "  call add(out, synIDattr(synID(n, columns[n - 1], 1), 'name'))\n"
                     "endfor\n"
                     f"call writefile(out, '{result}')\n"
                     "qall!\n")
@@ -133,6 +139,9 @@ def check_vim(source, names, problems):
         for name, group in zip(names, seen):
             if group not in ("tarnPrimitive", "tarnBridge", "tarnConstant"):
                 problems.append(f"vim: built-in {name!r} is coloured as {group!r}")
+        for (text, _, want), group in zip(tails, seen[len(names):]):
+            if group != want:
+                problems.append(f"vim: the end of {text!r} is coloured as {group!r}, not {want}")
 
 
 def main():

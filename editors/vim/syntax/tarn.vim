@@ -44,11 +44,6 @@ syn match tarnTruth "[KH]"
 syn match tarnNumber "[0-9]\+"
 syn match tarnFraction "\(^\|[^0-9]\)\@<=00[0-9]*"
 
-" A definition: a name of two or more letters (or a bracketed operator) right before a backslash
-" at the start of a line or after a comma.
-syn match tarnParameter "[a-z_]\+\ze\\"
-syn match tarnDefinition "\(^\|,\)\s*\zs\([a-z_][a-z_]\+\|\[[^]]\]\)\ze\\"
-
 " Operators by class: binding (function, let), comparison and logic, arithmetic, the rest.
 syn match tarnBinding "[\\{}]"
 syn match tarnLogic "[&|=<>#!]"
@@ -56,9 +51,13 @@ syn match tarnArithmetic "[-+*/%^]"
 syn match tarnOperator "[;?@:.'"$~`,]"
 
 " Data literals nest; [p] [q] [r] inside them stand for a line feed, [ and ].
-syn region tarnData start="\[" end="\]" contains=tarnDataEscape,tarnDataNested
-syn region tarnDataNested start="\[" end="\]" contained contains=tarnDataEscape,tarnDataNested
+syn region tarnData start="\[" end="\]" contains=tarnDataEscape,tarnData
 syn match tarnDataEscape "\[[pqr]\]" contained
+
+" Parameters: names right before a backslash. A definition: a name of two or more letters (or a
+" bracketed operator) before a backslash at the start of a line or after a comma.
+syn match tarnParameter "[a-z_]\+\ze\\"
+syn match tarnDefinition "\(\(^\|,\)\s*\)\@<=\([a-z_][a-z_]\+\|\[[^]]\]\)\ze\\"
 
 hi def link tarnPrimitive Function
 hi def link tarnBridge Function
@@ -68,7 +67,6 @@ hi def link tarnCombinator Type
 hi def link tarnFraction Float
 hi def link tarnNumber Number
 hi def link tarnData String
-hi def link tarnDataNested String
 hi def link tarnDataEscape SpecialChar
 hi def link tarnDefinition Identifier
 hi def link tarnParameter Identifier
