@@ -18,6 +18,17 @@ import tempfile
 
 BUILTIN_SCOPES = ("support.function.", "support.constant.")
 
+# Program lines with a column (from 1) and the (Vim group, TextMate scope) it must get: a data
+# literal with [p] inside ends at its own bracket, definition names and fractions are seen.
+SAMPLES = [
+    ("[ab[p]c]+plus", 13, ("tarnPrimitive", "support.function.primitive")),
+    ("[ab[p]c]+plus", 5, ("tarnDataEscape", "constant.character.escape")),
+    ("a\\x,fact\\k\\k", 6, ("tarnDefinition", "entity.name.function")),
+    (",[+]\\K", 3, ("tarnDefinition", "entity.name.function")),
+    ("a\\005", 4, ("tarnFraction", "constant.numeric.fraction")),
+    ("a\\x{getchar}x", 6, ("tarnBridge", "support.function.bridge")),
+]
+
 
 def registry_names(source):
     """Name and arity of every built-in, read from the registry's table in the sources."""
@@ -55,6 +66,42 @@ def textmate_scope(grammar, word):
     return scope, m.end()
 
 
+def textmate_scopes(grammar, line):
+    """Scope of every byte of a line, by the usual rule: at each point the rule that matches
+    earliest wins, the first listed on a tie; a begin rule opens a region until its end."""
+    scopes = [None] * len(line)
+    stack = [(None, {"patterns": grammar["patterns"]}, None)]  # (scope, rule, end regex)
+    i = 0
+    while i < len(line):
+        scope, rule, end = stack[-1]
+        best = None
+        if end is not None:
+            m = re.compile(end).search(line, i)
+            if m:
+                best = (m, "end")
+        for pattern in patterns_of(grammar, {"patterns": rule.get("patterns", [])}):
+            m = re.compile(pattern.get("match") or pattern["begin"]).search(line, i)
+            if m and (best is None or m.start() < best[0].start()):
+                best = (m, pattern)
+        if best is None:
+            break
+        m, what = best
+        for k in range(i, m.start()):
+            scopes[k] = scope
+        if what == "end":
+            stack.pop()
+        elif "begin" in what:
+            stack.append((what.get("name"), what, what["end"]))
+        for k in range(m.start(), max(m.end(), m.start() + 1)):
+            if k < len(line):
+                inner = what if what != "end" else None
+                name = (inner or {}).get("name") or (inner or {}).get("captures", {}).get(
+                    "1", {}).get("name")
+                scopes[k] = name or (stack[-1][0] if what == "end" else scope)
+        i = max(m.end(), m.start() + 1)
+    return scopes
+
+
 def check_textmate(source, names, problems):
     path = os.path.join(source, "editors", "textmate", "tarn.tmLanguage.json")
     try:
@@ -77,6 +124,10 @@ def check_textmate(source, names, problems):
         scope, length = textmate_scope(grammar, name)
         if not (scope or "").startswith(BUILTIN_SCOPES) or length != len(name):
             problems.append(f"textmate: built-in {name!r} gets {scope!r} over {length} bytes")
+    for text, column, want in SAMPLES:
+        got = textmate_scopes(grammar, text)[column - 1]
+        if not (got or "").startswith(want[1]):
+            problems.append(f"textmate: {text!r} at column {column} gets {got!r}")
     # Names near the built-ins that are not built-ins, and what must not swallow them.
     for word, want in (("fact\\", "entity.name.function"), ("plus1", "support.function"),
                        ("putsx", None), ("strlen_", None), ("[puts]", "string")):
@@ -113,10 +164,8 @@ def check_vim(source, names, problems):
     with tempfile.TemporaryDirectory() as work:
         sample = os.path.join(work, "sample.tarn")
         result = os.path.join(work, "groups.txt")
-        # After the names, program lines with a column to check (from 1): a data literal with
-        # [p] inside ends at its own bracket, definition names and fractions are seen.
-        tails = [("[ab[p]c]+plus", 13, "tarnPrimitive"), ("a\\x,fact\\k\\k", 6, "tarnDefinition"),
-                 (",[+]\\K", 3, "tarnDefinition"), ("a\\005", 4, "tarnFraction")]
+        # After the names, the sample lines, each checked at its column.
+        tails = [(text, column, want[0]) for text, column, want in SAMPLES]
         columns = [1] * len(names) + [c for _, c, _ in tails]
         with open(sample, "w") as f:
             f.write("\n".join(names + [t for t, _, _ in tails]) + "\n")
@@ -141,7 +190,7 @@ def check_vim(source, names, problems):
                 problems.append(f"vim: built-in {name!r} is coloured as {group!r}")
         for (text, _, want), group in zip(tails, seen[len(names):]):
             if group != want:
-                problems.append(f"vim: the end of {text!r} is coloured as {group!r}, not {want}")
+                problems.append(f"vim: {text!r} at that column is coloured as {group!r}, not {want}")
 
 
 def main():
