@@ -20,3 +20,7 @@ add_test(NAME docs.runner_rejects_wrong_output
          COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/run_console_blocks.py
                  $<TARGET_FILE:tarn> ${CMAKE_CURRENT_SOURCE_DIR}/docs/wrong_output.md)
 set_tests_properties(docs.runner_rejects_wrong_output PROPERTIES WILL_FAIL TRUE)
+# The reference lists every built-in once with its arity.
+add_test(NAME docs.reference
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/docs/check_reference.py
+                 ${PROJECT_SOURCE_DIR})
