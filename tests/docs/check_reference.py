@@ -10,6 +10,7 @@ import os
 import re
 import sys
 
+sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from check_editors import registry_names  # noqa: E402
 
