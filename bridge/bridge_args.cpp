@@ -64,8 +64,10 @@ void convert_c_string(const Node* n, BridgeCall& call, int k) {
         call.text[k] = leaf_chars(n);
         call.leaf[k] = t;
       } else {
-        call.scratch[k] = "[" + flatten(n) + "]";
-        call.text[k] = call.scratch[k].c_str();
+        // A leaf rather than a plain string, so that an address a built-in returns into it
+        // can keep it alive like any argument leaf.
+        call.leaf[k] = make_leaf("[" + flatten(n) + "]");
+        call.text[k] = leaf_chars(call.leaf[k].get());
       }
   }
 }

@@ -34,10 +34,9 @@ struct BridgeCall {
   int64_t integer[kBridgeMaxArgs] = {};
   const char* text[kBridgeMaxArgs] = {};
   double real[kBridgeMaxArgs] = {};
-  // Argument leaves whose payload a C string points into (empty for other arguments).
+  // Argument leaves whose payload a C string points into (empty for other arguments); a data
+  // pair's flattened text is such a leaf, made for the call.
   Term leaf[kBridgeMaxArgs];
-  // Flattened data pairs passed as C strings.
-  std::string scratch[kBridgeMaxArgs];
 };
 
 // Argument k (from 0) of an application of the given arity.
