@@ -65,7 +65,7 @@ Term sendto_builtin(Term m) {
 }
 
 // The 520-byte set record: a 32-bit count, then 64 slots of 8 bytes from offset 8. A count of
-// 64 or more is a full set; nothing past the record is read or written.
+// 64 or more is a full set; nothing past the record is read or written. A null set has no room.
 constexpr int kSetSlots = 64;
 constexpr size_t kSetSlotsAt = 8;
 

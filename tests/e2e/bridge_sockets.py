@@ -304,6 +304,10 @@ def conversions():
         ("fd_set fills 64 slots and no further",
          r"a\s{arg(a,2)}z{setu(s,0)}x{fill(s,3,70)}(getu(s)=64)((getx(s+520)=0)((getw(s+8)=3)((getw(s+512)=66)(0,4),3),2),1),fill\s\k\m\(k<m)(y{fd_set(k,s)}z{fd_set(k,s)}fill(s,k+1,m),0)",
          ["." * 520], 0),
+        # Heap memory of exactly the record's size: the sanitizer build stops at any byte past it.
+        ("fd_set on a 520-byte block from malloc",
+         r"a\s{malloc(520)}z{setu(s,0)}x{fill(s,3,70)}c{getu(s)}l{getw(s+512)}f{free(s)}(c=64)((l=66)(0,2),1),fill\s\k\m\(k<m)(y{fd_set(k,s)}fill(s,k+1,m),0)",
+         [], 0),
         ("fd_set with a large count changes nothing",
          r"a\s{arg(a,2)}z{setu(s,4000000000)}x{fd_set(7,s)}y{setu(s,1)}w{setw(s+8,7)}v{fd_set(7,s)}u{fd_set(8,s)}(getu(s)=2)((getx(s+8+8*1)=8)((getx(s+24)=46)(0,3),2),1)",
          ["." * 520], 0),
