@@ -32,8 +32,9 @@ void freeaddrinfo_list(addrinfo* list) {
   if (list != nullptr) ::freeaddrinfo(list);
 }
 
-// The bytes a C string argument may send: a text, data leaf or flattened pair is read no further
-// than its own bytes and the NUL after them, so no interpreter memory beyond it leaves the process.
+// The bytes a C string argument may send: a text or data leaf (a pair's flattened text included)
+// is read no further than its own bytes and the NUL after them, so no interpreter memory beyond
+// it leaves the process.
 // An integer address is the program's promise.
 size_t send_limit(const BridgeCall& call, int k, size_t length) {
   if (!call.leaf[k]) return length;
@@ -48,8 +49,8 @@ Term send_builtin(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "isii", call)) return bridge_error();
   ssize_t sent = ::send(static_cast<int>(call.integer[0]), call.text[1],
-                      send_limit(call, 1, static_cast<size_t>(call.integer[2])),
-                      static_cast<int>(call.integer[3]) | MSG_NOSIGNAL);
+                        send_limit(call, 1, static_cast<size_t>(call.integer[2])),
+                        static_cast<int>(call.integer[3]) | MSG_NOSIGNAL);
   return bridge_int(sent);
 }
 
@@ -57,10 +58,10 @@ Term sendto_builtin(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "isiiii", call)) return bridge_error();
   ssize_t sent = ::sendto(static_cast<int>(call.integer[0]), call.text[1],
-                        send_limit(call, 1, static_cast<size_t>(call.integer[2])),
-                        static_cast<int>(call.integer[3]) | MSG_NOSIGNAL,
-                        library_value<const sockaddr*>(call, 4, 'i'),
-                        static_cast<socklen_t>(call.integer[5]));
+                          send_limit(call, 1, static_cast<size_t>(call.integer[2])),
+                          static_cast<int>(call.integer[3]) | MSG_NOSIGNAL,
+                          library_value<const sockaddr*>(call, 4, 'i'),
+                          static_cast<socklen_t>(call.integer[5]));
   return bridge_int(sent);
 }
 
