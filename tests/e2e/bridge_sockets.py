@@ -301,15 +301,13 @@ def conversions():
          [SCRATCH, "not-an-address", gai_text(socket.EAI_NONAME)], 0),
         ("gethostname", r"a\s{arg(a,2)}r{gethostname(s,256)}(r=0)((meq(s,arg(a,3)))(0,2),1)",
          [SCRATCH, socket.gethostname()], 0),
-        ("fd_set fills 64 slots and no further",
-         r"a\s{arg(a,2)}z{setu(s,0)}x{fill(s,3,70)}(getu(s)=64)((getx(s+520)=0)((getw(s+8)=3)((getw(s+512)=66)(0,4),3),2),1),fill\s\k\m\(k<m)(y{fd_set(k,s)}z{fd_set(k,s)}fill(s,k+1,m),0)",
-         ["." * 520], 0),
-        ("fd_set with a large count changes nothing",
-         r"a\s{arg(a,2)}z{setu(s,4000000000)}x{fd_set(7,s)}y{setu(s,1)}w{setw(s+8,7)}v{fd_set(7,s)}u{fd_set(8,s)}(getu(s)=2)((getx(s+8+8*1)=8)((getx(s+24)=46)(0,3),2),1)",
-         ["." * 520], 0),
-        ("wrong kinds give Z",
-         r"a\(type(getaddrinfo(init([localhost]),0,0,0))=[void])((type(freeaddrinfo(init([x])) 5)=[void])((type(send(0,S,1,0))=[void])(0,3),2),1)",
+        # Heap memory of exactly the record's size: the sanitizer build stops at any byte past it.
+        ("fd_set on a 520-byte block from malloc",
+         r"a\s{malloc(520)}z{setu(s,0)}x{fill(s,3,70)}c{getu(s)}l{getw(s+512)}f{free(s)}(c=64)((l=66)(0,2),1),fill\s\k\m\(k<m)(y{fd_set(k,s)}fill(s,k+1,m),0)",
          [], 0),
+        ("fd_set: a large count is a full set, a present socket is not added twice",
+         r"a\s{arg(a,2)}z{setu(s,4000000000)}x{fd_set(7,s)}q{getu(s)}o{getx(s+8)}y{setu(s,1)}w{setw(s+8,7)}v{fd_set(7,s)}u{fd_set(8,s)}(q=4000000000)((o=46)((getu(s)=2)((getw(s+16)=8)((getx(s+24)=46)(0,5),4),3),2),1)",
+         ["." * 520], 0),
     ]
     for name, program, args, expected in cases:
         status_of(name, run_tarn(program, *args), expected)
