@@ -25,8 +25,7 @@ and a console block without a ```tarn block before it runs files that already ex
 each block runs in a fresh directory.
 
 Every ```tarn block must be run by a console block; fragments that are not whole programs go in
-```text blocks. A command whose output says that a built-in "is not available in this build"
-is reported as skipped, so that pages may describe families of built-ins before they exist.
+```text blocks.
 """
 import os
 import re
@@ -36,7 +35,6 @@ import sys
 import tempfile
 
 ANSI = re.compile(rb"\x1b\[[0-9;]*m")
-UNAVAILABLE = b"is not available in this build"
 
 
 def read_blocks(page):
@@ -76,7 +74,7 @@ def parse_session(text):
 
 
 def run_session(tarn_dir, workdir, text):
-    problems, skipped = [], False
+    problems = []
     env = dict(os.environ, PATH=tarn_dir + os.pathsep + os.environ.get("PATH", ""))
     last_status = None
     for command, expected in parse_session(text):
@@ -92,19 +90,16 @@ def run_session(tarn_dir, workdir, text):
                 break
             last_status = proc.returncode
             got = ANSI.sub(b"", proc.stdout + proc.stderr)
-            if UNAVAILABLE in got:
-                skipped = True
-                break
         if got != want:
             problems.append(f"$ {command}\n    want {want!r}\n    got  {got!r}")
-    return problems, skipped
+    return problems
 
 
 def main():
     tarn = os.path.abspath(sys.argv[1])
     page = sys.argv[2]
     fixed_dir = os.path.abspath(sys.argv[3]) if len(sys.argv) > 3 else None
-    passed, failed, skipped = 0, 0, []
+    passed, failed = 0, 0
     with tempfile.TemporaryDirectory() as top:
         tarn_dir = os.path.join(top, "bin")
         os.mkdir(tarn_dir)
@@ -137,22 +132,18 @@ def main():
                     f.write(program[1])
             where = program[0] if program is not None else line
             program = None
-            problems, was_skipped = run_session(tarn_dir, workdir, text)
+            problems = run_session(tarn_dir, workdir, text)
             if problems:
                 failed += 1
                 print(f"FAIL {page}:{where}")
                 for p in problems:
                     print("  " + p)
-            elif was_skipped:
-                skipped.append(where)
             else:
                 passed += 1
         if program is not None:
             print(f"FAIL {page}:{program[0]}: program block is never run")
             failed += 1
-    for where in skipped:
-        print(f"SKIP {page}:{where}: uses a built-in that is not in this build yet")
-    print(f"{passed} passed, {failed} failed, {len(skipped)} skipped")
+    print(f"{passed} passed, {failed} failed")
     return 1 if failed or passed == 0 else 0
 
 
