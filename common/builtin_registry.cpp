@@ -1,10 +1,7 @@
 #include "common/builtin_registry.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
-#include "terms/term.h"
 
 namespace {
 
@@ -66,17 +63,6 @@ const BuiltinName kBuiltins[] = {
 
 static_assert(sizeof(kBuiltins) / sizeof(kBuiltins[0]) == 223);
 
-// Stands in for a built-in whose family is not part of this build yet.
-Term unavailable_builtin(Term application) {
-  Node* head = application.get();
-  while (node_is_pair(head)) head = pair_left(head);
-  std::string name(leaf_text(head));
-  std::fprintf(stderr, "tarn: internal error: built-in %s is not available in this build\n",
-               name.c_str());
-  std::fflush(stderr);
-  std::exit(1);
-}
-
 std::vector<std::span<const BuiltinRow>>& installed_rows() {
   static std::vector<std::span<const BuiltinRow>> families;
   return families;
@@ -90,7 +76,7 @@ void apply(BuiltinRegistry& registry, std::span<const BuiltinRow> rows) {
 }
 
 void fill(BuiltinRegistry& registry) {
-  for (const BuiltinName& b : kBuiltins) registry[b.name] = {b.arity, unavailable_builtin};
+  for (const BuiltinName& b : kBuiltins) registry[b.name] = {b.arity, nullptr};
   for (auto rows : installed_rows()) apply(registry, rows);
 }
 

@@ -1,8 +1,8 @@
 // The BuiltinRegistry: the 223 built-in names, their arities and functions.
 //
 // The names and arities are the language's own list; the functions come from the families'
-// rows, which the layer above the families installs. A name whose row is not installed stands
-// for a built-in that is not part of this build: calling it stops with an internal error.
+// rows, which the layer above the families installs; once they are, every name has its function
+// (a test holds the families to that).
 #pragma once
 
 #include <map>

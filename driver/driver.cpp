@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "driver/builtin_families.h"
 #include "frontend/definitions.h"
@@ -27,7 +28,38 @@ void report_start_failure(const char* path) {
   write_to(stderr, rest);
 }
 
+// Shown for "tarn --help": one screen, on stdout, for a user who has not read the manual yet.
+constexpr const char kHelp[] =
+    "Usage: tarn file arg0 arg1 arg2 ...\n"
+    "Runs the program in file; its integer result is the exit status (the shell sees the\n"
+    "low 8 bits). arg0 arg1 ... reach the program through its argument-vector address.\n"
+    "An error in the program is reported on standard error and exits with status 1.\n"
+    "\n"
+    "  tarn --help      show this text\n"
+    "  tarn --version   show the version\n"
+    "\n"
+    "A program is its main expression, then definitions, separated by commas:\n"
+    "  a\\fact(5),fact\\k\\(k<2)(1,k*fact(k-1))      exits with status 120\n"
+    "\n"
+    "A file named like an option runs as ./--help. See tarn(1) and docs/guide.md.\n";
+
+// Only "--help" or "--version" as the sole argument is an option; everything else is a path.
+bool answer_option(int argc, char** argv) {
+  if (argc != 2) return false;
+  std::string_view arg = argv[1];
+  if (arg == "--help") {
+    write_to(stdout, kHelp);
+  } else if (arg == "--version") {
+    write_to(stdout, "tarn " TARN_VERSION "\n");
+  } else {
+    return false;
+  }
+  return true;
+}
+
 void report_error(const ErrorRecord& record) {
+  // What the program printed comes before its report, also when both streams share a file.
+  std::fflush(stdout);
   write_to(stderr, "\x1b[m" + colour_text(format_report(record)));
 }
 
@@ -62,6 +94,7 @@ int tarn_main(int argc, char** argv) {
     write_to(stderr, "Error.\n Type: Usage\nUsage: tarn file arg0 arg1 arg2 ...\n\\/\n");
     return kFailureStatus;
   }
+  if (answer_option(argc, argv)) return 0;
   std::optional<std::string> text = read_program_file(argv[1]);
   if (!text) {
     report_start_failure(argv[1]);

@@ -54,4 +54,11 @@ TEST(BuiltinRows, InstalledRowsAreTheRegistryFunctions) {
   EXPECT_EQ(builtin_registry().size(), 223u);
 }
 
+TEST(BuiltinRows, EveryRegistryEntryHasItsFunction) {
+  install_builtin_families();
+  for (const auto& [name, entry] : builtin_registry()) {
+    EXPECT_NE(entry.function, nullptr) << "no implementation of " << name;
+  }
+}
+
 }  // namespace

@@ -13,6 +13,14 @@ status, then the expected streams. Lines before the first title are remarks.
     stdin: escaped text        (default: nothing)
     program: escaped text      (instead of verbatim program lines, for unusual bytes)
     path: escaped text         (the path given instead of the program file; "none" gives none)
+    env: NAME=escaped ...      (variables added to the environment, separated by spaces)
+    file: NAME escaped text    (a file created in the case's directory before the run)
+    after: NAME escaped text   (the content that file must have after the run)
+    stdout~: regex             (instead of stdout: the output, as Latin-1, must match fully)
+    leaks: off                 (the program keeps memory it took through the bridge)
+
+Every case runs in a fresh directory of its own, which is also its working directory, so a
+program names its files by relative paths.
 
 Program lines stand verbatim between the title and the status line, joined by line feeds.
 The status is a number, or "abort" for a process stopped by SIGABRT. Escaped text writes a line
@@ -58,7 +66,8 @@ def parse_cases(path):
         if line.startswith("## "):
             current = {"title": line[3:].strip(), "line": number, "program": [],
                        "status": None, "stdout": b"", "stderr": b"", "args": [],
-                       "stdin": b"", "raw_program": None, "path": None}
+                       "stdin": b"", "raw_program": None, "path": None,
+                       "env": {}, "files": [], "after": [], "stdout_re": None, "leaks": True}
             cases.append(current)
             in_program = True
             continue
@@ -83,6 +92,18 @@ def parse_cases(path):
                 current["path"] = unescape(line[5:].removeprefix(" "))
             elif line.startswith("args:"):
                 current["args"] = [unescape(w) for w in line[5:].split()]
+            elif line.startswith("env:"):
+                for word in line[4:].split():
+                    name, _, value = word.partition("=")
+                    current["env"][name] = unescape(value)
+            elif line.startswith("file:") or line.startswith("after:"):
+                key = "files" if line.startswith("file:") else "after"
+                name, _, content = line.partition(":")[2].strip().partition(" ")
+                current[key].append((name, unescape(content)))
+            elif line.startswith("stdout~:"):
+                current["stdout_re"] = line[len("stdout~:"):].removeprefix(" ")
+            elif line.startswith("leaks:"):
+                current["leaks"] = line[6:].strip() != "off"
             elif line.strip() and not line.startswith("#"):
                 raise SystemExit(f"{path}:{number}: cannot read line {line!r}")
     for case in cases:
@@ -91,7 +112,15 @@ def parse_cases(path):
     return cases
 
 
-def run_case(tarn, case, workdir):
+def run_case(tarn, case, top):
+    workdir = tempfile.mkdtemp(dir=top)
+    for name, content in case["files"]:
+        with open(os.path.join(workdir, name), "wb") as f:
+            f.write(content)
+    env = dict(os.environ)
+    env.update({k: v.decode("utf-8", "surrogateescape") for k, v in case["env"].items()})
+    if not case["leaks"]:
+        env["ASAN_OPTIONS"] = (env.get("ASAN_OPTIONS", "") + ":detect_leaks=0").lstrip(":")
     if case["raw_program"] is not None:
         program = case["raw_program"]
     else:
@@ -106,7 +135,7 @@ def run_case(tarn, case, workdir):
         elif case["path"] is not None:
             given = [case["path"]]
         proc = subprocess.run([tarn] + given + case["args"], input=case["stdin"],
-                              capture_output=True, timeout=120, cwd=workdir)
+                              capture_output=True, timeout=120, cwd=workdir, env=env)
     except subprocess.TimeoutExpired:
         return ["timed out"]
     problems = []
@@ -119,8 +148,19 @@ def run_case(tarn, case, workdir):
         problems.append(f"status: want {want}, got {got}")
     for stream in ("stdout", "stderr"):
         actual = getattr(proc, stream)
-        if actual != case[stream]:
+        if stream == "stdout" and case["stdout_re"] is not None:
+            if not re.fullmatch(case["stdout_re"], actual.decode("latin-1"), re.S):
+                problems.append(f"stdout:\n  want ~{case['stdout_re']!r}\n  got  {actual!r}")
+        elif actual != case[stream]:
             problems.append(f"{stream}:\n  want {case[stream]!r}\n  got  {actual!r}")
+    for name, content in case["after"]:
+        try:
+            with open(os.path.join(workdir, name), "rb") as f:
+                actual = f.read()
+        except OSError:
+            actual = None
+        if actual != content:
+            problems.append(f"file {name}:\n  want {content!r}\n  got  {actual!r}")
     return problems
 
 

@@ -1,0 +1,2 @@
+" tarn programs
+au BufRead,BufNewFile *.tarn setfiletype tarn
