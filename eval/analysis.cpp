@@ -70,6 +70,8 @@ void analyse_leaf(Node* n) {
   set_extent(n, 1u << (c - 'a'));
 }
 
+}  // namespace
+
 // Both children are analysed already. The whole result goes into the header in one write.
 void analyse_pair(Node* n) {
   Node* f = pair_left(n);
@@ -111,7 +113,6 @@ void analyse_pair(Node* n) {
               (uint64_t(arity + 52) << 56) | (inner ? kInnerBit : 0);
 }
 
-}  // namespace
 
 int leading_abstractions(const Node* d) {
   int count = 0;

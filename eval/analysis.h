@@ -18,6 +18,8 @@ inline void analyse(Node* n) {
   if (!node_analysed(n)) analyse_fresh(n);
 }
 inline void analyse(const Term& t) { analyse(t.get()); }
+// Analyses a fresh pair whose two children are analysed already.
+void analyse_pair(Node* pair);
 
 // The free-variable set of an analysed node: data and number leaves have none (their extent
 // holds a length).
