@@ -93,19 +93,17 @@ void analyse_pair(Node* n) {
   }
   uint32_t free_f = cached_free_variables(f);
   uint32_t free_a = cached_free_variables(a);
-  bool inner = false;
-  uint32_t set;
-  if (node_is_pair(f) && is_byte_leaf(pair_left(f), '\\')) {
-    set = free_a & ~free_f;  // an abstraction: its binder is not free
-  } else {
-    inner = (!f_data && node_inner(f)) || (!a_data && (node_inner(a) || node_arity(a) < 1));
-    if (node_is_pair(f) && is_byte_leaf(pair_left(f), '{')) {
+  bool inner = (!f_data && node_inner(f)) || (!a_data && (node_inner(a) || node_arity(a) < 1));
+  uint32_t set = free_f | free_a;
+  if (node_is_pair(f)) {
+    Node* ff = pair_left(f);
+    if (is_byte_leaf(ff, '\\')) {
+      inner = false;  // an abstraction: its binder is not free
+      set = free_a & ~free_f;
+    } else if (is_byte_leaf(ff, '{')) {
       set = free_a;  // ({ x) v: the binder is not free here
-    } else if (node_is_pair(f) && node_is_pair(pair_left(f)) &&
-               is_byte_leaf(pair_left(pair_left(f)), '{')) {
-      set = (free_a & ~cached_free_variables(pair_right(pair_left(f)))) | free_f;  // a let
-    } else {
-      set = free_f | free_a;
+    } else if (node_is_pair(ff) && is_byte_leaf(pair_left(ff), '{')) {
+      set = (free_a & ~cached_free_variables(pair_right(ff))) | free_f;  // a let
     }
   }
   // The arity stays within -51..11 here and a free set within 26 bits, so no range check fires.

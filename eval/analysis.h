@@ -22,14 +22,14 @@ inline void analyse(const Term& t) { analyse(t.get()); }
 void analyse_pair(Node* pair);
 
 // The free-variable set of an analysed node: data and number leaves have none (their extent
-// holds a length).
+// holds a length). Of the leaves only the variables, at arity 11, have a free set; a name with
+// eleven or more parameters has an empty extent.
 inline uint32_t cached_free_variables(const Node* n) {
-  if (node_is_data_tagged(n)) return 0;
-  if (node_is_leaf(n)) {
-    unsigned char c = static_cast<unsigned char>(leaf_chars(n)[0]);
-    if (c >= '0' && c <= '9') return 0;
-  }
-  return uint32_t(node_extent(n));
+  uint64_t h = n->header;
+  unsigned tag = unsigned(h >> 56);
+  uint32_t extent = uint32_t((h & kExtentMask) >> kExtentShift);
+  if (node_is_leaf(n)) return (tag & 0x3F) == 11 + 52 ? extent : 0;
+  return (tag & 0x7F) == 0x40 ? 0 : extent;
 }
 
 // These read the cached analysis and analyse first when needed.

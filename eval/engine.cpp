@@ -63,6 +63,27 @@ struct Machine {
     }
     return slot.resolution;
   }
+  // Moves into one child of the focus pair and keeps the other in a frame. A pair that only
+  // the focus holds gives its references to them and its cell straight back.
+  void descend(bool into_function) {
+    Node* m = focus.take();
+    Node* f = pair_left(m);
+    Node* a = pair_right(m);
+    if (node_refs(m) == 1) {
+      cells::free_pair(m);
+    } else {
+      retain(f);
+      retain(a);
+      release_node(m);
+    }
+    if (into_function) {
+      frames.push_back({true, Term::adopt(a)});
+      focus = Term::adopt(f);
+    } else {
+      frames.push_back({false, Term::adopt(f)});
+      focus = Term::adopt(a);
+    }
+  }
   void normalise_first(Term value, Term waiting) {
     frames.push_back({false, std::move(waiting)});
     focus = std::move(value);
@@ -161,7 +182,7 @@ void Machine::rewrite_name(Node* head) {
     core_assert(count <= args.size(), 3200);
     // Closed arguments: all parameters are replaced in one pass, the later of two equal
     // letters winning as when they are replaced one by one from the last.
-    Node* values[26] = {};
+    Node* values[26];  // read only for the letters set below
     uint32_t letters = 0;
     body = d.get();
     for (size_t i = 0; i < count; ++i) {
@@ -214,8 +235,7 @@ Term reduce(Term t) {
     }
     int n = node_arity(m);
     if (n < 0) {
-      mc.frames.push_back({true, Term::share(pair_right(m))});
-      mc.focus = Term::share(pair_left(m));
+      mc.descend(true);
       continue;
     }
     bool lazy = head_is_lazy(m);
@@ -237,13 +257,7 @@ Term reduce(Term t) {
         }
       }
       Node* f = pair_left(m);
-      if (is_normal(f)) {
-        mc.frames.push_back({false, Term::share(f)});
-        mc.focus = Term::share(pair_right(m));
-      } else {
-        mc.frames.push_back({true, Term::share(pair_right(m))});
-        mc.focus = Term::share(f);
-      }
+      mc.descend(!is_normal(f));
       continue;
     }
     if (lazy || !node_inner(m)) {
@@ -262,12 +276,6 @@ Term reduce(Term t) {
       }
       continue;
     }
-    if (!node_is_data_tagged(f) && node_inner(f)) {
-      mc.frames.push_back({true, Term::share(a)});
-      mc.focus = Term::share(f);
-    } else {
-      mc.frames.push_back({false, Term::share(f)});
-      mc.focus = Term::share(a);
-    }
+    mc.descend(!node_is_data_tagged(f) && node_inner(f));
   }
 }
