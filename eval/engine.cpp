@@ -35,12 +35,55 @@ struct Machine {
   std::vector<Frame> frames;
   Term focus;
   std::vector<Node*> args;
-  std::vector<char> params;
   std::unordered_map<std::string, Resolution, NameHash, std::equal_to<>> names;
 
+  // Resolutions by head leaf, in front of the map by name. Each slot keeps its leaf alive, so
+  // an address never stands for another text.
+  struct CachedHead {
+    Node* leaf = nullptr;
+    Resolution resolution;
+  };
+  static constexpr size_t kHeadSlots = 256;
+  CachedHead heads[kHeadSlots];
+
+  ~Machine() {
+    for (CachedHead& h : heads)
+      if (h.leaf) release_node(h.leaf);
+  }
   void rewrite();
-  void rewrite_name(std::string_view name);
+  void rewrite_name(Node* head);
   const Resolution& resolve(std::string_view name);
+  const Resolution& resolve_head(Node* head) {
+    CachedHead& slot = heads[(reinterpret_cast<uintptr_t>(head) >> 4) % kHeadSlots];
+    if (slot.leaf != head) {
+      slot.resolution = resolve(leaf_chars(head));
+      retain(head);
+      if (slot.leaf) release_node(slot.leaf);
+      slot.leaf = head;
+    }
+    return slot.resolution;
+  }
+  // Moves into one child of the focus pair and keeps the other in a frame. A pair that only
+  // the focus holds gives its references to them and its cell straight back.
+  void descend(bool into_function) {
+    Node* m = focus.take();
+    Node* f = pair_left(m);
+    Node* a = pair_right(m);
+    if (node_refs(m) == 1) {
+      cells::free_pair(m);
+    } else {
+      retain(f);
+      retain(a);
+      release_node(m);
+    }
+    if (into_function) {
+      frames.push_back({true, Term::adopt(a)});
+      focus = Term::adopt(f);
+    } else {
+      frames.push_back({false, Term::adopt(f)});
+      focus = Term::adopt(a);
+    }
+  }
   void normalise_first(Term value, Term waiting) {
     frames.push_back({false, std::move(waiting)});
     focus = std::move(value);
@@ -116,12 +159,13 @@ void Machine::rewrite() {
     flag->second = 1;
     focus = std::move(value);
   } else {
-    rewrite_name(s);
+    rewrite_name(head);
   }
 }
 
-void Machine::rewrite_name(std::string_view name) {
-  const Resolution& r = resolve(name);
+void Machine::rewrite_name(Node* head) {
+  std::string_view name = leaf_chars(head);
+  Resolution r = resolve_head(head);
   if (r.builtin) {
     focus = r.builtin(std::move(focus));
     return;
@@ -129,17 +173,26 @@ void Machine::rewrite_name(std::string_view name) {
   core_assert(r.definition != nullptr, 3179);
   Term d = *r.definition;
   if (leading_abstractions(d.get()) > 0) {
-    params.clear();
     Node* body = d.get();
+    size_t count = 0;
     while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
-      params.push_back(leaf_chars(pair_right(pair_left(body)))[0]);
+      ++count;
       body = pair_right(body);
     }
-    core_assert(params.size() <= args.size(), 3200);
-    Term result = Term::share(body);
-    for (size_t i = params.size(); i-- > 0;) {
-      result = substitute(result, Term::share(args[i]), params[i]);
+    core_assert(count <= args.size(), 3200);
+    // Closed arguments: all parameters are replaced in one pass, the later of two equal
+    // letters winning as when they are replaced one by one from the last.
+    Node* values[26];  // read only for the letters set below
+    uint32_t letters = 0;
+    body = d.get();
+    for (size_t i = 0; i < count; ++i) {
+      char letter = leaf_chars(pair_right(pair_left(body)))[0];
+      core_assert(letter >= 'a' && letter <= 'z', 7160);
+      values[letter - 'a'] = args[i];
+      letters |= 1u << (letter - 'a');
+      body = pair_right(body);
     }
+    Term result = substitute_letters(body, letters, values);
     focus = std::move(result);
     return;
   }
@@ -182,8 +235,7 @@ Term reduce(Term t) {
     }
     int n = node_arity(m);
     if (n < 0) {
-      mc.frames.push_back({true, Term::share(pair_right(m))});
-      mc.focus = Term::share(pair_left(m));
+      mc.descend(true);
       continue;
     }
     bool lazy = head_is_lazy(m);
@@ -205,13 +257,7 @@ Term reduce(Term t) {
         }
       }
       Node* f = pair_left(m);
-      if (is_normal(f)) {
-        mc.frames.push_back({false, Term::share(f)});
-        mc.focus = Term::share(pair_right(m));
-      } else {
-        mc.frames.push_back({true, Term::share(pair_right(m))});
-        mc.focus = Term::share(f);
-      }
+      mc.descend(!is_normal(f));
       continue;
     }
     if (lazy || !node_inner(m)) {
@@ -230,12 +276,6 @@ Term reduce(Term t) {
       }
       continue;
     }
-    if (!node_is_data_tagged(f) && node_inner(f)) {
-      mc.frames.push_back({true, Term::share(a)});
-      mc.focus = Term::share(f);
-    } else {
-      mc.frames.push_back({false, Term::share(f)});
-      mc.focus = Term::share(a);
-    }
+    mc.descend(!node_is_data_tagged(f) && node_inner(f));
   }
 }

@@ -32,6 +32,9 @@ Term reduce(Term t);
 // Replaces the free occurrences of the variable letter in body by value (sharing unchanged
 // subterms); assertion 7160 for a letter outside a..z.
 Term substitute(const Term& body, const Term& value, char letter);
+// Substitutes closed values for several letters at once: values[i] for the letter 'a' + i of
+// every bit i set in `letters`.
+Term substitute_letters(Node* body, uint32_t letters, Node* const values[26]);
 
 // Reduction steps taken since the start of the process (for benchmarks).
 uint64_t reduction_steps();

@@ -14,6 +14,7 @@
 #include "eval/integer_values.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"
+#include "primitives/small_integers.h"
 #include "primitives/primitive_arguments.h"
 
 namespace {
@@ -183,7 +184,40 @@ Term fraction_power(const Term& base, const Term& exponent) {
   return value_to_fraction(power_fraction_value(u, uint64_t(to_int64(exponent))));
 }
 
+// Two numerals that fit a machine word, computed without the digit-string kernels. Empty when
+// the general path must answer (a zero divisor, a product beyond 64 bits, a power).
+Term small_integer_op(Op op, int64_t a, int64_t b) {
+  switch (op) {
+    case Op::plus:
+      return small_integer_leaf(a + b);
+    case Op::dash:
+      return small_integer_leaf(a - b);
+    case Op::mult: {
+      int64_t r;
+      if (__builtin_mul_overflow(a, b, &r)) return Term();
+      return small_integer_leaf(r);
+    }
+    case Op::over:
+    case Op::cent: {
+      if (b == 0) return Term();
+      int64_t q = a / b;
+      if ((a % b != 0) && ((a < 0) != (b < 0))) --q;  // toward minus infinity
+      if (op == Op::over) return small_integer_leaf(q);
+      int64_t r = a - b * q;
+      return small_integer_leaf(r < 0 ? -r : r);
+    }
+    case Op::powa:
+      break;
+  }
+  return Term();
+}
+
 Term arithmetic(Op op, Term application) {
+  int64_t a, b;
+  Node* m = application.get();
+  if (read_small_integer(pair_right(pair_left(m)), &a) && read_small_integer(pair_right(m), &b)) {
+    if (Term r = small_integer_op(op, a, b)) return r;
+  }
   TwoArgs args = two_args(application);
   const Term& x = args.x;
   const Term& y = args.y;

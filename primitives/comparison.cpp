@@ -10,6 +10,7 @@
 #include "terms/intern.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"
+#include "primitives/small_integers.h"
 #include "primitives/primitive_arguments.h"
 
 namespace {
@@ -34,6 +35,11 @@ bool same_type_less(char letter, const Term& x, const Term& y) {
 }
 
 Term order(bool want_less, Term application) {
+  int64_t a, b;
+  Node* m = application.get();
+  if (read_small_integer(pair_right(pair_left(m)), &a) && read_small_integer(pair_right(m), &b)) {
+    return truth(want_less ? a < b : a >= b);
+  }
   TwoArgs args = two_args(application);
   char tx = type_letter(args.x);
   char ty = type_letter(args.y);
@@ -50,8 +56,14 @@ Term order(bool want_less, Term application) {
 
 // Equality of two values; Z when either has no type and they are not the same node.
 Term equality(bool want_same, Term application) {
+  Node* m = application.get();
+  Node* x = pair_right(pair_left(m));
+  Node* y = pair_right(m);
+  if (x == y) return truth(want_same);
+  int64_t a, b;
+  // Numerals in normal form are equal exactly when their values are.
+  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return truth(want_same == (a == b));
   TwoArgs args = two_args(application);
-  if (args.x.get() == args.y.get()) return truth(want_same);
   char tx = type_letter(args.x);
   char ty = type_letter(args.y);
   if (tx == kTypeOther || ty == kTypeOther) return z_leaf();

@@ -122,7 +122,7 @@ class NodeMap {
   }
   void grow() {
     std::vector<Slot> old = std::move(slots_);
-    slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{nullptr, 0});
+    slots_.assign(old.empty() ? 16 : old.size() * 2, Slot{nullptr, 0});
     count_ = 0;
     for (const Slot& s : old) {
       if (s.key) put(s.key, s.value);

@@ -5,41 +5,15 @@
 #include <new>
 
 #include "diagnostics/diagnostics.h"
+#include "terms/cells.h"
 
 const char kCountAlphabet[65] =
     ",_abcdefghijklmnopqrustvwzxy0123456789ABCDEFGHIJKLMNOPQRUSTVWZXY";
 
 namespace {
 
-void free_leaf(Node* n) { std::free(n); }
-
-// Pair cells are recycled through a free list, carved from large slabs: the reducer builds and
-// drops millions of them. A freed cell keeps the list link in its header word.
-#ifndef TARN_PLAIN_CELLS
-Node* g_free_cells = nullptr;
-
-Pair* allocate_cell() {
-  if (!g_free_cells) {
-    constexpr size_t kSlab = 8192;
-    auto* slab = static_cast<Pair*>(::operator new(kSlab * sizeof(Pair)));
-    for (size_t i = 0; i < kSlab; ++i) {
-      slab[i].header = reinterpret_cast<uint64_t>(g_free_cells);
-      g_free_cells = reinterpret_cast<Node*>(&slab[i]);
-    }
-  }
-  Node* cell = g_free_cells;
-  g_free_cells = reinterpret_cast<Node*>(cell->header);
-  return reinterpret_cast<Pair*>(cell);
-}
-
-void free_cell(Node* cell) {
-  cell->header = reinterpret_cast<uint64_t>(g_free_cells);
-  g_free_cells = cell;
-}
-#else
-Pair* allocate_cell() { return static_cast<Pair*>(::operator new(sizeof(Pair))); }
-void free_cell(Node* cell) { ::operator delete(static_cast<void*>(cell), sizeof(Pair)); }
-#endif
+using cells::free_leaf;
+using cells::free_pair;
 
 // Freed pairs are chained through their (no longer needed) header word, so that releasing a
 // spine of any depth needs neither recursion nor extra memory.
@@ -49,7 +23,7 @@ void free_pairs(Node* first) {
     Node* p = pending;
     pending = reinterpret_cast<Node*>(p->header);
     Node* children[2] = {pair_left(p), pair_right(p)};
-    free_cell(p);
+    free_pair(p);
     for (Node* c : children) {
       uint64_t v = c->header;
       core_assert((v & kRefsMask) != 0, 4299);
@@ -116,8 +90,7 @@ void assign(Term& target, const Term& source) {
 namespace {
 
 Term new_leaf(const char* bytes, size_t n) {
-  auto* block = static_cast<Node*>(std::malloc(sizeof(uint64_t) + n + 1));
-  if (!block) throw std::bad_alloc();
+  Node* block = cells::allocate_leaf(sizeof(uint64_t) + n + 1);
   char* text = leaf_chars(block);
   if (n) std::memcpy(text, bytes, n);
   text[n] = '\0';
@@ -137,14 +110,7 @@ Term make_leaf(const char* text) {
 
 Term make_leaf(std::string_view bytes) { return new_leaf(bytes.data(), bytes.size()); }
 
-Term make_pair(Term function, Term argument) {
-  core_assert(bool(function) && bool(argument), 6596);
-  Pair* p = allocate_cell();
-  p->header = 1;
-  p->left = function.take();
-  p->right = argument.take();
-  return Term::adopt(reinterpret_cast<Node*>(p));
-}
+void null_child() { assertion_failed("b", 6596); }
 
 Term apply(const Term& function, const Term& argument) { return make_pair(function, argument); }
 

@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "terms/cells.h"
+
 struct Node {
   uint64_t header;
 };
@@ -146,7 +148,16 @@ void assign(Term& target, const Term& source);  // asserts both non-null
 
 Term make_leaf(const char* text);      // NUL-terminated text
 Term make_leaf(std::string_view bytes);  // any bytes; a NUL is appended
-Term make_pair(Term function, Term argument);
+[[noreturn]] void null_child();
+inline Term make_pair(Term function, Term argument) {
+  if (!function || !argument) [[unlikely]]
+    null_child();
+  Pair* p = cells::allocate_pair();
+  p->header = 1;
+  p->left = function.take();
+  p->right = argument.take();
+  return Term::adopt(reinterpret_cast<Node*>(p));
+}
 Term apply(const Term& function, const Term& argument);
 Term apply2(Term f, Term a, Term b);
 

@@ -32,13 +32,15 @@ Term rebuild(const Term& t, const std::function<Term(Node*)>& on_leaf,
   return std::move(results.back());
 }
 
+// A node with a single reference has a single parent, so it is reached once: only shared nodes
+// need remembering, and a freshly parsed term has few of them.
 void visit_nodes(Node* root, const std::function<void(Node*)>& visit) {
   std::unordered_set<Node*> seen;
   std::vector<Node*> stack{root};
   while (!stack.empty()) {
     Node* n = stack.back();
     stack.pop_back();
-    if (!seen.insert(n).second) continue;
+    if (node_refs(n) > 1 && !seen.insert(n).second) continue;
     visit(n);
     if (node_is_pair(n)) {
       stack.push_back(pair_right(n));

@@ -53,6 +53,18 @@ TEST(Engine, StrictHeadsNormaliseArgumentsFirst) {
   EXPECT_EQ(run("a\\S K K 3"), "3");
 }
 
+TEST(Engine, ParametersAreReplacedTogetherRespectingInnerBinders) {
+  EXPECT_EQ(run("a\\pick 1 2 3,pick\\x\\y\\z\\y*10+z+x*100"), "123");
+  // A repeated parameter letter stands for the later argument.
+  EXPECT_EQ(run("a\\tw 1 2,tw\\x\\x\\x"), "2");
+  // An inner lambda or let that binds a parameter's letter hides it in its scope only.
+  EXPECT_EQ(run("a\\ap 5 7,ap\\x\\y\\(x\\x+y) 1+x"), "13");
+  EXPECT_EQ(run("a\\lt 5 7,lt\\x\\y\\x{y+x}x*y"), "84");
+  // Arguments shared between several uses, and a focus pair held twice by a memo.
+  EXPECT_EQ(run("a\\dbl(1+2),dbl\\x\\x*x+x"), "12");
+  EXPECT_EQ(run("a\\two*two+two,two\\3*4"), "156");
+}
+
 TEST(Engine, ParameterlessDefinitionsAreComputedOnce) {
   EXPECT_EQ(run("a\\K two two,two\\I 2"), "2");
   EXPECT_EQ(print_term(definition_table()["two"]), "2");

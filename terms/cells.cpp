@@ -1,0 +1,96 @@
+#include "terms/cells.h"
+
+#include <cstdlib>
+#include <new>
+
+#include "terms/term.h"
+
+namespace cells {
+
+#ifndef TARN_PLAIN_CELLS
+
+Node* free_pairs = nullptr;
+
+Pair* refill_pairs() {
+  // Just under 1 MB with the allocator's own header, so that the slab fills whole pages.
+  constexpr size_t kSlab = ((size_t(1) << 20) - 64) / sizeof(Pair);
+  auto* slab = static_cast<Pair*>(::operator new(kSlab * sizeof(Pair)));
+  for (size_t i = 1; i < kSlab; ++i) free_pair(reinterpret_cast<Node*>(&slab[i]));
+  return &slab[0];
+}
+
+namespace {
+
+constexpr size_t kChunkBits = 20;
+constexpr size_t kChunk = size_t(1) << kChunkBits;
+constexpr size_t kRegionBits = 32;  // one class table per 4 GB of addresses
+constexpr size_t kClassesPerRegion = size_t(1) << (kRegionBits - kChunkBits);
+constexpr size_t kRegions = size_t(1) << (48 - kRegionBits);
+
+// The pool class (1: 16 bytes, 2: 32 bytes) of every chunk, 0 for memory of no pool.
+uint8_t* g_chunk_class[kRegions];
+Node* g_free_leaves[3];
+
+uint8_t chunk_class(const void* p) {
+  auto a = reinterpret_cast<uintptr_t>(p);
+  const uint8_t* region = g_chunk_class[(a >> kRegionBits) % kRegions];
+  return region ? region[(a >> kChunkBits) % kClassesPerRegion] : 0;
+}
+
+void refill_leaves(int cls) {
+  void* chunk = std::aligned_alloc(kChunk, kChunk);
+  if (!chunk) throw std::bad_alloc();
+  auto a = reinterpret_cast<uintptr_t>(chunk);
+  uint8_t*& region = g_chunk_class[(a >> kRegionBits) % kRegions];
+  if (!region) region = static_cast<uint8_t*>(std::calloc(kClassesPerRegion, 1));
+  if (!region) throw std::bad_alloc();
+  region[(a >> kChunkBits) % kClassesPerRegion] = uint8_t(cls);
+  size_t size = size_t(8) << cls;
+  auto* bytes = static_cast<char*>(chunk);
+  for (size_t off = kChunk; off >= size; off -= size) {
+    auto* n = reinterpret_cast<Node*>(bytes + off - size);
+    *reinterpret_cast<Node**>(n) = g_free_leaves[cls];
+    g_free_leaves[cls] = n;
+  }
+}
+
+}  // namespace
+
+Node* allocate_leaf(size_t bytes) {
+  int cls = bytes <= 16 ? 1 : bytes <= 32 ? 2 : 0;
+  if (cls == 0) {
+    auto* block = static_cast<Node*>(std::malloc(bytes));
+    if (!block) throw std::bad_alloc();
+    return block;
+  }
+  if (!g_free_leaves[cls]) refill_leaves(cls);
+  Node* n = g_free_leaves[cls];
+  g_free_leaves[cls] = *reinterpret_cast<Node**>(n);
+  return n;
+}
+
+void free_leaf(Node* leaf) {
+  uint8_t cls = chunk_class(leaf);
+  if (cls == 0) {
+    std::free(leaf);
+    return;
+  }
+  *reinterpret_cast<Node**>(leaf) = g_free_leaves[cls];
+  g_free_leaves[cls] = leaf;
+}
+
+#else
+
+Pair* allocate_pair() { return static_cast<Pair*>(::operator new(sizeof(Pair))); }
+void free_pair(Node* cell) { ::operator delete(static_cast<void*>(cell), sizeof(Pair)); }
+
+Node* allocate_leaf(size_t bytes) {
+  auto* block = static_cast<Node*>(std::malloc(bytes));
+  if (!block) throw std::bad_alloc();
+  return block;
+}
+void free_leaf(Node* leaf) { std::free(leaf); }
+
+#endif
+
+}  // namespace cells
