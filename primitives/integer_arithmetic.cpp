@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "diagnostics/memory_budget.h"
 #include "numbers/digits.h"
 #include "numbers/numerals.h"
 
@@ -102,6 +103,15 @@ std::string power_numerals(std::string_view x, std::string_view y) {
   std::string exponent = numeral_to_digits(y);
   if (is_zero_digits(exponent)) return "1";
   bool odd = !is_even_digits(exponent);
-  std::string m = digits_to_numeral(power_digits(numeral_to_digits(x), exponent));
+  std::string base = numeral_to_digits(x);
+  if (!is_zero_digits(base) && !is_one_digits(base)) {
+    // A magnitude of 2 or more raised to e has more than e * log10(2) digits: a power that
+    // could never be held is reported at once rather than computed for ever.
+    uint64_t e = 0;
+    for (size_t i = exponent.size(); i-- > 0;)
+      e = size_sum(size_product(e, 10), uint64_t(exponent[i] - '0'));
+    require_memory(e / 10 * 3);
+  }
+  std::string m = digits_to_numeral(power_digits(base, exponent));
   return (non_negative(x) || !odd) ? m : negate_numeral(m);
 }
