@@ -5,11 +5,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "eval/analysis.h"
-#include "diagnostics/diagnostics.h"
-#include "eval/native_rules.h"
 #include "common/builtin_registry.h"
 #include "common/tables.h"
+#include "diagnostics/diagnostics.h"
+#include "diagnostics/memory_budget.h"
+#include "eval/analysis.h"
+#include "eval/native_rules.h"
 
 namespace {
 
@@ -224,6 +225,7 @@ Term reduce(Term t) {
   mc.focus = std::move(t);
   for (;;) {
     ++g_steps;
+    spend_step();  // the fuzz build's step budget; nothing elsewhere
     Node* m = mc.focus.get();
     if (is_normal(m)) {
       if (mc.frames.empty()) return std::move(mc.focus);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "diagnostics/diagnostics.h"
+#include "diagnostics/stack_room.h"
 
 namespace {
 
@@ -152,7 +153,7 @@ Term parse_operand(const TextIndex& x, int64_t begin, int64_t end) {
 // it to the next level in this same frame, and a range that is one parenthesised group goes
 // back to level 1 with its inside, as the word it is would; so plain nesting costs no frames
 // and nesting under operators one frame a level. Long operator chains are folded in loops.
-Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
+Term parse_level_here(const TextIndex& x, int level, int64_t begin, int64_t end) {
   for (;; level = 1, ++begin, --end) {
     for (; level <= kLastBinaryLevel; ++level) {
       if (kFoldsRight[level]) {
@@ -196,6 +197,11 @@ Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
     }
     if (!is_group(x, '(', begin, end)) return parse_operand(x, begin, end);
   }
+}
+
+// Nesting under operators recurses; a deep one continues on a fresh stack.
+Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
+  return with_stack_room([&] { return parse_level_here(x, level, begin, end); });
 }
 
 }  // namespace

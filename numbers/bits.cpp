@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "diagnostics/diagnostics.h"
+#include "diagnostics/memory_budget.h"
 
 namespace {
 
@@ -20,8 +21,12 @@ bool bit_at(std::string_view bits, uint64_t index) {
 }
 
 void set_bit(std::string& bits, uint64_t index, bool value) {
-  size_t byte = size_t(index / 8);
-  if (byte >= bits.size()) bits.resize(byte + 1, '\0');
+  uint64_t byte = index / 8;
+  if (byte >= bits.size()) {
+    if (!value) return;  // bits past the end are 0 already: nothing to grow for
+    require_memory(byte + 1);
+    bits.resize(size_t(byte) + 1, '\0');
+  }
   unsigned char mask = static_cast<unsigned char>(1u << (index % 8));
   if (value)
     bits[byte] = char(static_cast<unsigned char>(bits[byte]) | mask);

@@ -20,7 +20,7 @@
 #include "numbers/limbs.h"
 
 bool bit_at(std::string_view bits, uint64_t index);           // 0 past the end
-void set_bit(std::string& bits, uint64_t index, bool value);  // grows with zero bytes
+void set_bit(std::string& bits, uint64_t index, bool value);  // a 1 grows with zero bytes
 uint64_t bit_count(std::string_view bits);                     // 8 x byte length
 uint64_t bit_length(std::string_view bits);                    // top_bit + 1; 0 for zero
 int64_t top_bit(std::string_view bits);                        // highest set bit; -1 for zero

@@ -1,21 +1,21 @@
 #include "primitives/arithmetic.h"
 
-#include <unistd.h>
-
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <string>
 
+#include "diagnostics/memory_budget.h"
+#include "eval/integer_values.h"
 #include "numbers/bits.h"
-#include "terms/data_values.h"
 #include "numbers/digits.h"
 #include "numbers/fractions.h"
-#include "primitives/integer_arithmetic.h"
-#include "eval/integer_values.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"
+#include "primitives/integer_arithmetic.h"
 #include "primitives/small_integers.h"
 #include "primitives/primitive_arguments.h"
+#include "terms/data_values.h"
 
 namespace {
 
@@ -41,22 +41,31 @@ Term bytes_value(char letter, std::string_view bytes) {
 // A repetition longer than the machine's memory can never be built: the count is an error
 // value then, not a stop of the process for want of memory.
 bool repetition_fits(size_t length, uint64_t n) {
-  static const uint64_t memory =
-      uint64_t(sysconf(_SC_PHYS_PAGES)) * uint64_t(sysconf(_SC_PAGE_SIZE));
-  return length == 0 || n <= memory / length;
+  return length == 0 || n <= memory_limit() / length;
 }
 
-// x repeated n times (n >= 1) by binary doubling.
-std::string repeat(std::string_view x, uint64_t n) {
-  std::string out;
-  out.reserve(x.size() * n);
-  out.append(x);
-  int top = 63 - __builtin_clzll(n);
-  for (int bit = top - 1; bit >= 0; --bit) {
-    out.append(out.data(), out.size());
-    if ((n >> bit) & 1) out.append(x);
+// x repeated n times (n >= 1) by doubling what is written so far, in the result's own
+// storage, so that building a repetition takes no more memory than the repetition.
+void repeat_into(char* out, std::string_view x, uint64_t n) {
+  const uint64_t total = x.size() * n;
+  std::memcpy(out, x.data(), x.size());
+  for (uint64_t filled = x.size(); filled < total;) {
+    uint64_t k = filled < total - filled ? filled : total - filled;
+    std::memcpy(out + filled, out, k);
+    filled += k;
   }
-  return out;
+}
+
+Term repetition(char letter, std::string_view x, uint64_t n) {
+  // Repeating x keeps its brackets paired exactly when x has them paired.
+  if (letter != 'a' && !balanced(x)) return z_leaf();
+  const uint64_t total = x.size() * n;
+  if (letter == 'a') return make_text_in_place(total, [&](char* out) { repeat_into(out, x, n); });
+  Term t = allocate_leaf('[', total + 2);
+  char* text = leaf_chars(t.get());
+  repeat_into(text + 1, x, n);
+  text[total + 1] = ']';
+  return t;
 }
 
 // `-` and `*` on a text or data value with an integer count.
@@ -74,7 +83,7 @@ Term cut_or_repeat(Op op, const Term& x, char tx, const Term& y) {
     if (n < 0) return z_leaf();
     if (n == 0) return bytes_value(tx, "");
     if (!repetition_fits(bytes.size(), uint64_t(n))) return z_leaf();
-    return bytes_value(tx, repeat(bytes, uint64_t(n)));
+    return repetition(tx, bytes, uint64_t(n));
   }
   uint64_t size = bytes.size();
   uint64_t count = n < 0 ? uint64_t(0) - uint64_t(n) : uint64_t(n);

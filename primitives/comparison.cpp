@@ -21,7 +21,7 @@ bool same_type_less(char letter, const Term& x, const Term& y) {
     case kTypeText:
       return compare_bytes(text_payload(x.get()), text_payload(y.get())) < 0;
     case kTypeData:
-      return compare_bytes(flatten(x), flatten(y)) < 0;
+      return compare_data(x.get(), y.get()) < 0;
     case kTypeInteger: {
       IntegerText a = integer_text(x);
       IntegerText b = integer_text(y);
@@ -74,7 +74,7 @@ Term equality(bool want_same, Term application) {
         equal = text_payload(args.x.get()) == text_payload(args.y.get());
         break;
       case kTypeData:
-        equal = flatten(args.x) == flatten(args.y);
+        equal = compare_data(args.x.get(), args.y.get()) == 0;
         break;
       case kTypeInteger:
         equal = integer_text(args.x).text == integer_text(args.y).text;

@@ -166,7 +166,8 @@ Term lord(Term application) {
       return signed_byte(static_cast<unsigned char>(payload[0]));
     }
     case kTypeData: {
-      std::string bytes = flatten(x);
+      // Only values of at most three bytes convert; a fourth byte settles it.
+      std::string bytes = flatten_prefix(x.get(), 4);
       if (bytes.size() == 1) {
         unsigned char c = static_cast<unsigned char>(bytes[0]);
         return signed_byte(c == '\n' ? 0 : (c == 0 ? '\n' : c));

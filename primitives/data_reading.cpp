@@ -3,9 +3,10 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "terms/data_values.h"
 #include "diagnostics/diagnostics.h"
+#include "diagnostics/memory_budget.h"
 #include "primitives/shapes.h"
+#include "terms/data_values.h"
 
 namespace {
 
@@ -64,20 +65,40 @@ Term element_value(std::string_view element) {
   return form;
 }
 
-std::vector<std::string> element_bytes(const Term& data) {
-  std::vector<std::string> spine;  // right children, last element first
+DataElements data_elements(const Term& data) {
+  DataElements e;
   const Node* x = data.get();
-  for (; node_is_pair(x); x = pair_left(x)) spine.push_back(flatten(pair_right(x)));
-  std::string_view content = leaf_content(x);
-  std::vector<std::string> elements;
-  for (Span s : element_spans(content)) elements.emplace_back(content.substr(s.start, s.end - s.start));
-  elements.insert(elements.end(), std::make_move_iterator(spine.rbegin()),
-                  std::make_move_iterator(spine.rend()));
-  return elements;
+  for (; node_is_pair(x); x = pair_left(x)) e.rights.push_back(pair_right(x));
+  e.content = leaf_content(x);
+  e.spans = element_spans(e.content);
+  return e;
+}
+
+std::string element_slice_bytes(const DataElements& elements, uint64_t start, uint64_t n) {
+  uint64_t size = 0;
+  for (uint64_t k = start; k < start + n; ++k) {
+    if (k < elements.spans.size()) {
+      size = size_sum(size, elements.spans[k].end - elements.spans[k].start);
+    } else {
+      size = size_sum(size, data_length(elements.rights[elements.count() - 1 - k]));
+    }
+  }
+  require_memory(size);
+  std::string bytes;
+  for (uint64_t k = start; k < start + n; ++k) {
+    if (k < elements.spans.size()) {
+      const Span& s = elements.spans[k];
+      bytes.append(elements.content.substr(s.start, s.end - s.start));
+    } else {
+      bytes += flatten(elements.rights[elements.count() - 1 - k]);
+    }
+  }
+  return bytes;
 }
 
 unsigned char data_first_byte(const Term& data) {
-  std::string content = flatten(data);
+  // Three bytes tell a character from the groups "[p]", "[q]" and "[r]".
+  std::string content = flatten_prefix(data.get(), 3);
   if (content.empty()) return '!';
   unsigned char c = static_cast<unsigned char>(content[0]);
   if (c == '[') {

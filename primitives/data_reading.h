@@ -28,10 +28,19 @@ std::vector<Span> element_spans(std::string_view content);
 // (assertion 959 for a character without one).
 Term element_value(std::string_view element);
 
-// The bytes every element contributes to the flattened value, first element first: a
-// character or a whole group "[...]" of the leaf, or the flattened content of a right child of
-// the spine.
-std::vector<std::string> element_bytes(const Term& data);
+// The elements of a data value without reading them: the spans of its leftmost leaf, then the
+// right children of its left spine. The bytes an element contributes to the flattened value
+// are a character or a whole group "[...]" of the leaf, or the flattened content of a right
+// child; only the elements asked for are flattened.
+struct DataElements {
+  std::string_view content;         // of the leftmost leaf
+  std::vector<Span> spans;          // its elements
+  std::vector<const Node*> rights;  // right children of the spine, last element first
+  uint64_t count() const { return spans.size() + rights.size(); }
+};
+DataElements data_elements(const Term& data);
+// The flattened bytes of elements [start, start + n), which must exist.
+std::string element_slice_bytes(const DataElements& elements, uint64_t start, uint64_t n);
 
 // The byte that the first element of a data value stands for: line feed, '[' or ']' for the
 // groups "[p]", "[q]", "[r]", '!' for the empty value and any other group.

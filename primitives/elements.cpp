@@ -290,7 +290,7 @@ Term into(Term application) {
   uint64_t n = magnitude_low64(args.y);
   char letter = type_letter(x);
   std::string bits;
-  std::vector<std::string> elements;
+  DataElements elements;
   uint64_t length = 0;
   switch (letter) {
     case kTypeText:
@@ -305,8 +305,8 @@ Term into(Term application) {
       length = uint64_t(top_bit(bits));
       break;
     case kTypeData:
-      elements = element_bytes(x);
-      length = elements.size();
+      elements = data_elements(x);
+      length = elements.count();
       break;
     default:
       return z_leaf();
@@ -328,11 +328,8 @@ Term into(Term application) {
       append_bits(slice, bits, start, start + n);
       return bits_to_term(std::move(slice));
     }
-    default: {
-      std::string bytes;
-      for (uint64_t e = start; e < start + n; ++e) bytes += elements[e];
-      return make_data(bytes);
-    }
+    default:
+      return make_data(element_slice_bytes(elements, start, n));
   }
 }
 

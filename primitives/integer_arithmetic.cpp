@@ -7,6 +7,9 @@
 #include <cstring>
 
 #include "numbers/limbs.h"
+#include "diagnostics/memory_budget.h"
+#include "numbers/digits.h"
+#include "numbers/numerals.h"
 
 namespace {
 

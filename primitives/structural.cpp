@@ -1,20 +1,22 @@
 #include "primitives/structural.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "diagnostics/diagnostics.h"
+#include "diagnostics/memory_budget.h"
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
-#include "terms/data_values.h"
-#include "diagnostics/diagnostics.h"
-#include "terms/intern.h"
 #include "numbers/numerals.h"
-#include "terms/print.h"
 #include "numbers/reals.h"
-#include "primitives/shapes.h"
 #include "primitives/primitive_arguments.h"
+#include "primitives/shapes.h"
+#include "terms/data_values.h"
+#include "terms/intern.h"
+#include "terms/print.h"
 
 namespace {
 
@@ -23,6 +25,28 @@ uint64_t numeral_length(const Term& x, char letter) {
   if (node_is_leaf(x.get())) return text_length(x.get());
   if (letter == kTypeInteger) return integer_text(x).text.size();
   return bits_to_numeral(term_bits(x)).size();
+}
+
+// The start of a data value's content that a decimal or hexadecimal reading can take: blanks,
+// then letters, digits, signs, points and the characters of "nan(...)"; what follows the
+// first other byte cannot change the reading, so the rest of a large value is never read.
+std::string numeric_prefix(const Node* data) {
+  std::string out;
+  bool started = false;
+  for_each_content_piece(data, [&](std::string_view piece) {
+    for (char ch : piece) {
+      unsigned char c = static_cast<unsigned char>(ch);
+      bool blank = c == ' ' || (c >= '\t' && c <= '\r');
+      bool numeric = std::isalnum(c) || c == '.' || c == '+' || c == '-' || c == '(' ||
+                     c == ')' || c == '_';
+      if (blank ? started : !numeric) return false;
+      started = started || !blank;
+      out.push_back(ch);
+    }
+    require_memory(out.size());
+    return true;
+  });
+  return out;
 }
 
 enum class Part { leaf, left, right };
@@ -108,7 +132,7 @@ Term real(Term application) {
     case kTypeFraction:
       return fraction_to_real(x);
     case kTypeData:
-      return make_real(std::atof(flatten(x).c_str()));
+      return make_real(std::atof(numeric_prefix(x.get()).c_str()));
     default: {
       // The bit tree a real becomes when it is applied turns back into that real.
       auto bits = real_tree_bits(x.get());

@@ -7,6 +7,25 @@
 
 namespace cells {
 
+namespace {
+
+// A failed allocation follows operator new's protocol, so the driver's handler reports it.
+template <typename Allocate>
+void* allocate_or_handle(Allocate allocate) {
+  for (;;) {
+    if (void* p = allocate()) return p;
+    std::new_handler handler = std::get_new_handler();
+    if (!handler) throw std::bad_alloc();
+    handler();
+  }
+}
+
+void* malloc_or_handler(size_t bytes) {
+  return allocate_or_handle([&] { return std::malloc(bytes); });
+}
+
+}  // namespace
+
 #ifndef TARN_PLAIN_CELLS
 
 Node* free_pairs = nullptr;
@@ -38,12 +57,13 @@ uint8_t chunk_class(const void* p) {
 }
 
 void refill_leaves(int cls) {
-  void* chunk = std::aligned_alloc(kChunk, kChunk);
-  if (!chunk) throw std::bad_alloc();
+  void* chunk = allocate_or_handle([] { return std::aligned_alloc(kChunk, kChunk); });
   auto a = reinterpret_cast<uintptr_t>(chunk);
   uint8_t*& region = g_chunk_class[(a >> kRegionBits) % kRegions];
-  if (!region) region = static_cast<uint8_t*>(std::calloc(kClassesPerRegion, 1));
-  if (!region) throw std::bad_alloc();
+  if (!region) {
+    region = static_cast<uint8_t*>(
+        allocate_or_handle([] { return std::calloc(kClassesPerRegion, 1); }));
+  }
   region[(a >> kChunkBits) % kClassesPerRegion] = uint8_t(cls);
   size_t size = size_t(8) << cls;
   auto* bytes = static_cast<char*>(chunk);
@@ -59,9 +79,7 @@ void refill_leaves(int cls) {
 Node* allocate_leaf(size_t bytes) {
   int cls = bytes <= 16 ? 1 : bytes <= 32 ? 2 : 0;
   if (cls == 0) {
-    auto* block = static_cast<Node*>(std::malloc(bytes));
-    if (!block) throw std::bad_alloc();
-    return block;
+    return static_cast<Node*>(malloc_or_handler(bytes));
   }
   if (!g_free_leaves[cls]) refill_leaves(cls);
   Node* n = g_free_leaves[cls];
@@ -85,9 +103,7 @@ Pair* allocate_pair() { return static_cast<Pair*>(::operator new(sizeof(Pair)));
 void free_pair(Node* cell) { ::operator delete(static_cast<void*>(cell), sizeof(Pair)); }
 
 Node* allocate_leaf(size_t bytes) {
-  auto* block = static_cast<Node*>(std::malloc(bytes));
-  if (!block) throw std::bad_alloc();
-  return block;
+  return static_cast<Node*>(malloc_or_handler(bytes));
 }
 void free_leaf(Node* leaf) { std::free(leaf); }
 

@@ -1,20 +1,38 @@
 #include "terms/data_values.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
+#include <map>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "diagnostics/diagnostics.h"
+#include "diagnostics/memory_budget.h"
+#include "diagnostics/stack_room.h"
 
 namespace {
 
-// The bytes between a leaf's opening and closing bracket (nothing for a leaf shorter than 2).
-std::string_view leaf_content(const Node* leaf) {
-  std::string_view text = leaf_text(leaf);
-  if (text.size() < 2) return {};
-  return text.substr(1, text.size() - 2);
+std::string_view leaf_content(const Node* leaf) { return data_leaf_content(leaf); }
+
+// One side of a lazy comparison: the nodes still to read and the piece being read.
+struct ContentWalk {
+  std::vector<const Node*> pending;
+  std::string_view piece;
+};
+
+// Replaces the top pending node by its children, or makes a leaf the current piece.
+void open_top(ContentWalk& w) {
+  const Node* x = w.pending.back();
+  w.pending.pop_back();
+  if (node_is_leaf(x)) {
+    w.piece = leaf_content(x);
+  } else {
+    w.pending.push_back(pair_right(x));
+    w.pending.push_back(pair_left(x));
+  }
 }
 
 // Positions of the '[' bytes of the content that have no partner ']' inside it, ascending.
@@ -109,7 +127,136 @@ bool is_data_value(const Node* n) {
 
 bool is_empty_data(const Node* n) { return node_is_leaf(n) && leaf_text(n) == "[]"; }
 
+std::string_view data_leaf_content(const Node* leaf) {
+  std::string_view text = leaf_text(leaf);
+  if (text.size() < 2) return {};
+  return text.substr(1, text.size() - 2);
+}
+
+std::string flatten_prefix(const Node* data, size_t max_bytes) {
+  std::string out;
+  if (max_bytes == 0) return out;
+  for_each_content_piece(data, [&](std::string_view piece) {
+    out.append(piece.substr(0, max_bytes - out.size()));
+    return out.size() < max_bytes;
+  });
+  return out;
+}
+
+namespace {
+
+// Compares contents, answering for shared subvalues once: two shared pairs whose left halves
+// have equal content lengths compare as their left halves, then their right halves, and the
+// answer for each such pair of nodes is remembered. So values built by pairing values with
+// themselves compare in time linear in their cells, and everything else is walked lazily.
+struct DataComparer {
+  std::unordered_map<const Node*, uint64_t> lengths;  // content lengths of shared pairs
+  std::map<std::pair<const Node*, const Node*>, int> answers;
+
+  uint64_t content_length(const Node* data) {
+    struct Frame {
+      const Node* node;
+      bool children_done;
+    };
+    std::vector<Frame> frames{{data, false}};
+    std::vector<uint64_t> values;
+    while (!frames.empty()) {
+      Frame f = frames.back();
+      frames.pop_back();
+      const Node* x = f.node;
+      if (f.children_done) {
+        uint64_t right = values.back();
+        values.pop_back();
+        values.back() = size_sum(values.back(), right);
+        if (node_refs(x) > 1) lengths[x] = values.back();
+      } else if (node_is_leaf(x)) {
+        values.push_back(leaf_content(x).size());
+      } else if (auto known = lengths.find(x); known != lengths.end()) {
+        values.push_back(known->second);
+      } else {
+        frames.push_back({x, true});
+        frames.push_back({pair_right(x), false});
+        frames.push_back({pair_left(x), false});
+      }
+    }
+    return values.back();
+  }
+
+  // Shared pairs whose halves line up.
+  bool aligned(const Node* x, const Node* y) {
+    return node_is_pair(x) && node_is_pair(y) && (node_refs(x) > 1 || node_refs(y) > 1) &&
+           content_length(pair_left(x)) == content_length(pair_left(y));
+  }
+
+  int compare(const Node* a, const Node* b) {
+    if (a == b) return 0;
+    if (!aligned(a, b)) return walk(a, b);
+    auto key = std::make_pair(a, b);
+    if (auto known = answers.find(key); known != answers.end()) return known->second;
+    int c = with_stack_room([&] { return compare(pair_left(a), pair_left(b)); });
+    if (c == 0) c = with_stack_room([&] { return compare(pair_right(a), pair_right(b)); });
+    answers[key] = c;
+    return c;
+  }
+
+  // Byte by byte in order; where both sides start nodes of equal length at the same point,
+  // those nodes are compared as wholes.
+  int walk(const Node* a, const Node* b) {
+    ContentWalk x{{a}, {}};
+    ContentWalk y{{b}, {}};
+    for (;;) {
+      if (x.piece.empty() && y.piece.empty()) {
+        if (x.pending.empty() || y.pending.empty()) {
+          // One side is used up: it is a prefix of the other unless the other has only empty
+          // pieces left.
+          ContentWalk& rest = x.pending.empty() ? y : x;
+          while (!rest.pending.empty() && rest.piece.empty()) open_top(rest);
+          if (rest.piece.empty()) return 0;
+          return &rest == &x ? 1 : -1;
+        }
+        const Node* p = x.pending.back();
+        const Node* q = y.pending.back();
+        bool shared = node_refs(p) > 1 || node_refs(q) > 1;
+        if (p == q || (node_is_pair(p) && node_is_pair(q) && shared &&
+                       content_length(p) == content_length(q))) {
+          int c = p == q ? 0 : with_stack_room([&] { return compare(p, q); });
+          if (c != 0) return c;
+          x.pending.pop_back();
+          y.pending.pop_back();
+          continue;
+        }
+        // Open the side that is a pair, so that the other may meet its halves.
+        open_top(node_is_pair(p) || !node_is_pair(q) ? x : y);
+        continue;
+      }
+      if (x.piece.empty()) {
+        if (x.pending.empty()) return -1;
+        open_top(x);
+        continue;
+      }
+      if (y.piece.empty()) {
+        if (y.pending.empty()) return 1;
+        open_top(y);
+        continue;
+      }
+      size_t common = std::min(x.piece.size(), y.piece.size());
+      int c = std::memcmp(x.piece.data(), y.piece.data(), common);
+      if (c != 0) return c < 0 ? -1 : 1;
+      x.piece.remove_prefix(common);
+      y.piece.remove_prefix(common);
+    }
+  }
+};
+
+}  // namespace
+
+int compare_data(const Node* a, const Node* b) {
+  DataComparer comparer;
+  return comparer.compare(a, b);
+}
+
 std::string flatten(const Node* data) {
+  if (node_is_pair(data)) require_memory(data_length(data));
   std::string out;
   std::vector<const Node*> pending{data};
   while (!pending.empty()) {
@@ -126,12 +273,11 @@ std::string flatten(const Node* data) {
 }
 
 Term make_data(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size() + 2);
-  text.push_back('[');
-  text.append(bytes);
-  text.push_back(']');
-  return make_leaf(std::string_view(text));
+  Term t = allocate_leaf('[', size_sum(bytes.size(), 2));
+  char* text = leaf_chars(t.get());
+  if (!bytes.empty()) std::memcpy(text + 1, bytes.data(), bytes.size());
+  text[bytes.size() + 1] = ']';
+  return t;
 }
 
 Term join_data(const Term& data) {

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "terms/term.h"
 
@@ -32,8 +33,18 @@ inline bool is_data_value(const Term& t) { return is_data_value(t.get()); }
 bool is_empty_data(const Node* n);
 
 // The content bytes: a leaf's text without its first and last byte; a pair's left content
-// followed by its right content.
+// followed by its right content. A value too large for memory is reported as out of memory.
 std::string flatten(const Node* data);
+// The content a piece at a time, in order, until visit(piece) returns false. Walks only as far
+// as the visitor asks, so a value built by pairing a value with itself, whose content may be
+// far larger than memory, can be questioned about its first bytes.
+template <class Visit>
+void for_each_content_piece(const Node* data, Visit&& visit);
+// At most max_bytes of the content from its start.
+std::string flatten_prefix(const Node* data, size_t max_bytes);
+// The byte order of two contents (unsigned bytes, a prefix first): -1, 0 or 1. Stops at the
+// first difference, and steps over a node that both walks reach at the same point.
+int compare_data(const Node* a, const Node* b);
 inline std::string flatten(const Term& data) { return flatten(data.get()); }
 // The leaf "[" + bytes + "]".
 Term make_data(std::string_view bytes);
@@ -65,3 +76,22 @@ std::string bracket_tree(unsigned a);
 // The data form of a single character of a data text; an empty handle when it has none.
 // The table is built once, on first use.
 Term char_data_form(unsigned char c);
+
+// The bytes between a leaf's opening and closing bracket (nothing for a leaf shorter than 2).
+std::string_view data_leaf_content(const Node* leaf);
+
+template <class Visit>
+void for_each_content_piece(const Node* data, Visit&& visit) {
+  std::vector<const Node*> pending{data};
+  while (!pending.empty()) {
+    const Node* x = pending.back();
+    pending.pop_back();
+    if (node_is_leaf(x)) {
+      std::string_view piece = data_leaf_content(x);
+      if (!piece.empty() && !visit(piece)) return;
+    } else {
+      pending.push_back(pair_right(x));
+      pending.push_back(pair_left(x));
+    }
+  }
+}

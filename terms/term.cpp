@@ -6,14 +6,32 @@
 
 #include "diagnostics/diagnostics.h"
 #include "terms/cells.h"
+#include "diagnostics/memory_budget.h"
 
 const char kCountAlphabet[65] =
     ",_abcdefghijklmnopqrustvwzxy0123456789ABCDEFGHIJKLMNOPQRUSTVWZXY";
 
 namespace {
 
-using cells::free_leaf;
 using cells::free_pair;
+
+// Number and data leaves of 2^26 bytes or more have no room for their length in the header:
+// it is kept in the word just before it, so that their text, which may hold NUL bytes, is never
+// measured by searching for a terminator.
+bool is_long_leaf(const Node* n) {
+  unsigned char c = static_cast<unsigned char>(leaf_chars(n)[0]);
+  return ((c >= '0' && c <= '9') || c == '[') && node_extent(n) == 0;
+}
+
+uint64_t long_leaf_length(const Node* n) { return reinterpret_cast<const uint64_t*>(n)[-1]; }
+
+void free_leaf(Node* n) {
+  if (is_long_leaf(n)) {
+    std::free(reinterpret_cast<uint64_t*>(n) - 1);
+  } else {
+    cells::free_leaf(n);
+  }
+}
 
 // Freed pairs are chained through their (no longer needed) header word, so that releasing a
 // spine of any depth needs neither recursion nor extra memory.
@@ -89,16 +107,47 @@ void assign(Term& target, const Term& source) {
 
 namespace {
 
-Term new_leaf(const char* bytes, size_t n) {
-  Node* block = cells::allocate_leaf(sizeof(uint64_t) + n + 1);
+// malloc with operator new's failure protocol, so that the driver's handler reports it.
+void* allocate_leaf_block(size_t bytes) {
+  require_memory(bytes);
+  for (;;) {
+    if (void* p = std::malloc(bytes)) return p;
+    std::new_handler handler = std::get_new_handler();
+    if (!handler) throw std::bad_alloc();
+    handler();
+  }
+}
+
+}  // namespace
+
+Term allocate_leaf(unsigned char first, size_t n) {
+  bool measured = (first >= '0' && first <= '9') || first == '[';
+  bool long_leaf = measured && n >= kLongText;
+  size_t prefix = long_leaf ? sizeof(uint64_t) : 0;
+  size_t bytes = size_sum(size_sum(prefix + sizeof(uint64_t), n), 1);
+  Node* block;
+  if (long_leaf) {
+    auto* raw = static_cast<char*>(allocate_leaf_block(bytes));
+    *reinterpret_cast<uint64_t*>(raw) = n;
+    block = reinterpret_cast<Node*>(raw + prefix);
+  } else {
+    require_memory(bytes);
+    block = cells::allocate_leaf(bytes);
+  }
   char* text = leaf_chars(block);
-  if (n) std::memcpy(text, bytes, n);
+  text[0] = char(first);
   text[n] = '\0';
-  uint64_t extent = 0;
-  unsigned char c = n ? static_cast<unsigned char>(bytes[0]) : 0;
-  if (((c >= '0' && c <= '9') || c == '[') && n < kLongText) extent = n;
+  uint64_t extent = measured && !long_leaf ? n : 0;
   block->header = kLeafBit | (extent << kExtentShift) | 1;
   return Term::adopt(block);
+}
+
+namespace {
+
+Term new_leaf(const char* bytes, size_t n) {
+  Term t = allocate_leaf(n ? static_cast<unsigned char>(bytes[0]) : 0, n);
+  if (n) std::memcpy(leaf_chars(t.get()), bytes, n);
+  return t;
 }
 
 }  // namespace
@@ -153,7 +202,7 @@ std::string_view leaf_text(const Node* n) {
   if ((c >= '0' && c <= '9') || c == '[') {
     uint64_t e = node_extent(n);
     if (e) return {s, e};
-    size_t len = std::strlen(s);
+    uint64_t len = long_leaf_length(n);
     core_assert(len >= kLongText, 6726);
     return {s, len};
   }
@@ -167,10 +216,8 @@ size_t text_length(const Node* n) {
   const char* s = leaf_chars(n);
   unsigned char c = static_cast<unsigned char>(s[0]);
   if (c == ' ') return 9;
-  if ((c >= '0' && c <= '9') || c == '[') {
-    uint64_t e = node_extent(n);
-    if (e) return e;
-  }
+  // Numbers and data by their stored length, however long: data may hold NUL bytes.
+  if ((c >= '0' && c <= '9') || c == '[') return leaf_text(n).size();
   return std::strlen(s);
 }
 
@@ -205,9 +252,18 @@ std::string encode_count(uint64_t n) {
 }
 
 Term make_text(std::string_view payload) {
-  std::string s = "(" + encode_count(payload.size()) + ")";
-  s.append(payload);
-  return make_leaf(std::string_view(s));
+  return make_text_in_place(payload.size(), [&](char* out) {
+    if (!payload.empty()) std::memcpy(out, payload.data(), payload.size());
+  });
+}
+
+Term text_leaf_for(size_t payload_size, char*& payload) {
+  std::string head = "(" + encode_count(payload_size) + ")";
+  Term t = allocate_leaf('(', size_sum(head.size(), payload_size));
+  char* text = leaf_chars(t.get());
+  std::memcpy(text, head.data(), head.size());
+  payload = text + head.size();
+  return t;
 }
 
 uint64_t text_count(const Node* n) {

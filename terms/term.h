@@ -146,6 +146,9 @@ class Term {
 void release(Term& t);                        // drops the reference; asserts non-null
 void assign(Term& target, const Term& source);  // asserts both non-null
 
+// A leaf of n text bytes whose first byte is `first` and whose other bytes the caller writes
+// (leaf_chars) before anyone reads it: large results are built where they will stay.
+Term allocate_leaf(unsigned char first, size_t n);
 Term make_leaf(const char* text);      // NUL-terminated text
 Term make_leaf(std::string_view bytes);  // any bytes; a NUL is appended
 [[noreturn]] void null_child();
@@ -182,5 +185,15 @@ std::string encode_count(uint64_t n);    // most significant digit first; 0 is "
 
 // Counted byte strings ("texts").
 Term make_text(std::string_view payload);
+// The text of payload_size bytes, with `payload` pointed at its payload to be written.
+Term text_leaf_for(size_t payload_size, char*& payload);
+// The text whose payload fill(char* payload) writes in place.
+template <class Fill>
+Term make_text_in_place(size_t payload_size, Fill&& fill) {
+  char* payload = nullptr;
+  Term t = text_leaf_for(payload_size, payload);
+  fill(payload);
+  return t;
+}
 uint64_t text_count(const Node* n);             // count written between "(" and ")"
 std::string_view text_payload(const Node* n);   // the payload bytes
