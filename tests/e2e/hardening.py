@@ -121,9 +121,11 @@ def links(r):
     for name, program in ((b"redv.log", b"a\\twice(3),twice\\num\\num+num"),
                           (b"both.bug", b"a\\rank(004+004)*0+6")):
         private = tempfile.mkdtemp(dir=r.workdir)
-        # The program is opened before the private /tmp hides the directory that holds it.
+        # The program and the interpreter are opened before the private /tmp hides the
+        # directories that hold them (a build may itself live under /tmp).
         wrap = ["unshare", "-rm", "sh", "-c",
-                'exec 3<"$2" && mount --bind "$0" /tmp && exec "$1" /dev/fd/3', private]
+                'exec 3<"$2" 4<"$1" && mount --bind "$0" /tmp && exec /proc/self/fd/4 /dev/fd/3',
+                private]
         path = os.path.join(private, name.decode())
         code, _, err = r.run(program, wrap=wrap)
         written = os.path.exists(path) and os.path.getsize(path) > 0
