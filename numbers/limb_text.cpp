@@ -12,18 +12,6 @@ namespace {
 constexpr uint64_t kPow8 = 100000000;
 constexpr uint64_t kPow16 = 10000000000000000ull;
 
-// Value of eight ASCII digits, most significant first, by folding neighbouring lanes.
-inline uint64_t parse8(const char* p) {
-  uint64_t v;
-  std::memcpy(&v, p, 8);
-  v -= 0x3030303030303030ull;
-  v = v * 10 + (v >> 8);  // pairs in the even bytes
-  v = (((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
-       (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
-      32;
-  return uint32_t(v);
-}
-
 inline uint64_t parse_short(const char* p, size_t n) {
   uint64_t v = 0;
   for (size_t i = 0; i < n; ++i) v = v * 10 + uint64_t(p[i] - '0');
@@ -47,6 +35,18 @@ inline uint64_t parse16(const char* p) {
   return (both & 0xFFFFFFFFu) * kPow8 + (both >> 32);
 }
 #else
+// Value of eight ASCII digits, most significant first, by folding neighbouring lanes.
+inline uint64_t parse8(const char* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  v -= 0x3030303030303030ull;
+  v = v * 10 + (v >> 8);  // pairs in the even bytes
+  v = (((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+       (((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+      32;
+  return uint32_t(v);
+}
+
 inline uint64_t parse16(const char* p) { return parse8(p) * kPow8 + parse8(p + 8); }
 #endif
 
