@@ -1,0 +1,98 @@
+#include "terms/term_walks.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+// f (g x) (h x), with x shared.
+Term small_tree() {
+  Term x = make_leaf("x");
+  return apply2(make_leaf("f"), apply(make_leaf("g"), x), apply(make_leaf("h"), x));
+}
+
+std::string leaves_in_order(Node* root) {
+  std::string out;
+  walk_tree(root, [&](Node* n) {
+    if (node_is_leaf(n)) out += std::string(leaf_text(n)) + " ";
+    return true;
+  });
+  return out;
+}
+
+TEST(WalkTree, VisitsParentsFirstLeftToRightAndPrunes) {
+  Term t = small_tree();
+  EXPECT_EQ(leaves_in_order(t.get()), "f g x h x ");
+  std::string seen;
+  walk_tree(t.get(), [&](Node* n) {
+    if (node_is_leaf(n)) seen += leaf_text(n);
+    // Do not enter (g x).
+    return !(node_is_pair(n) && leaf_is(pair_left(n), "g"));
+  });
+  EXPECT_EQ(seen, "fhx");
+}
+
+TEST(FoldTree, CombinesChildrenAndLetsCallersRememberSharedPairs) {
+  Term x = make_leaf("ab");
+  Term doubled = make_pair(x, x);
+  for (int i = 0; i < 40; ++i) doubled = make_pair(doubled, doubled);
+  std::unordered_map<const Node*, uint64_t> shared;
+  int combined = 0;
+  uint64_t length = fold_tree<uint64_t>(
+      doubled.get(),
+      [&](const Node* n) -> std::optional<uint64_t> {
+        if (node_is_leaf(n)) return leaf_text(n).size();
+        if (auto it = shared.find(n); it != shared.end()) return it->second;
+        return std::nullopt;
+      },
+      [&](const Node* n, uint64_t l, uint64_t r) {
+        ++combined;
+        if (node_refs(n) > 1) shared[n] = l + r;
+        return l + r;
+      });
+  EXPECT_EQ(length, uint64_t(2) << 41);
+  EXPECT_EQ(combined, 41);  // each distinct pair once
+}
+
+TEST(FoldTree, HandlesSpinesFarDeeperThanTheNativeStack) {
+  const int depth = 2'000'000;
+  Term left = make_leaf("z");
+  Term right = make_leaf("z");
+  for (int i = 0; i < depth; ++i) {
+    left = make_pair(left, make_leaf("a"));
+    right = make_pair(make_leaf("a"), right);
+  }
+  auto count_leaves = [](const Term& t) {
+    return fold_tree<long>(
+        t.get(),
+        [](const Node* n) -> std::optional<long> {
+          return node_is_leaf(n) ? std::optional<long>(1) : std::nullopt;
+        },
+        [](const Node*, long l, long r) { return l + r; });
+  };
+  EXPECT_EQ(count_leaves(left), depth + 1);
+  EXPECT_EQ(count_leaves(right), depth + 1);
+  // The rebuilt copy is equal in shape and its leaves were replaced.
+  Term copy = rebuild(
+      right, [](Node*) { return make_leaf("b"); },
+      [](Node*, Term l, Term r) { return make_pair(std::move(l), std::move(r)); });
+  EXPECT_EQ(count_leaves(copy), depth + 1);
+  EXPECT_TRUE(leaf_is(left_of(copy), "b"));
+  // Freeing deep terms must not recurse either.
+  left = Term();
+  right = Term();
+  copy = Term();
+}
+
+TEST(VisitNodes, VisitsSharedNodesOnce) {
+  Term t = small_tree();
+  std::string seen;
+  visit_nodes(t.get(), [&](Node* n) {
+    if (node_is_leaf(n)) seen += leaf_text(n);
+  });
+  EXPECT_EQ(seen, "fgxh");
+}
+
+}  // namespace
