@@ -118,17 +118,17 @@ Term integer_op(Op op, const Term& x, const Term& y) {
     case Op::dash:
       return numeral_leaf(subtract_numerals(a.text, b.text));
     case Op::mult:
-      return numeral_leaf(multiply_numerals(a.text, b.text));
+      return product_leaf(a.text, b.text);
     case Op::over:
       if (is_zero_integer(y)) return z_leaf();
-      return numeral_leaf(floor_divide_numerals(a.text, b.text));
+      return floor_quotient_leaf(a.text, b.text);
     case Op::cent:
       if (is_zero_integer(y)) return z_leaf();
-      return numeral_leaf(remainder_numerals(a.text, b.text));
+      return remainder_leaf(a.text, b.text);
     case Op::powa: {
-      std::string power = power_numerals(a.text, b.text);
-      if (power.empty()) return z_leaf();  // a numeral larger than memory
-      return numeral_leaf(power);
+      Term power = power_leaf(a.text, b.text);
+      if (!power) return z_leaf();  // a numeral larger than memory
+      return power;
     }
   }
   return z_leaf();
