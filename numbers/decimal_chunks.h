@@ -5,6 +5,7 @@
 // every x86-64 has, and fall back to two runs of eight elsewhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -111,5 +112,20 @@ inline void write18(char* p, uint64_t v) {
   p[1] = char('0' + top % 10);
   write16(p + 2, v % kPow16);
 }
+
+// Writes n groups of eight digits (each value below 10^8) one after the other at out.
+inline void write_groups_portable(char* out, const uint64_t* groups, size_t n) {
+  for (size_t i = 0; i < n; ++i) write8(out + 8 * i, groups[i]);
+}
+// The same four groups at a time; only on a machine with AVX2 (decimal_groups_avx2.cpp).
+void write_groups_avx2(char* out, const uint64_t* groups, size_t n);
+// Reads n chunks of sixteen digits, one after the other from text, as values in that order.
+inline void read_chunks_portable(const char* text, uint64_t* chunks, size_t n) {
+  for (size_t i = 0; i < n; ++i) chunks[i] = parse16(text + 16 * i);
+}
+// The same two at a time; only with AVX2.
+void read_chunks_avx2(const char* text, uint64_t* chunks, size_t n);
+// True when this machine runs the AVX2 functions; checked once.
+bool have_avx2();
 
 }  // namespace decimal_chunks
