@@ -125,6 +125,18 @@ inline void read_chunks_portable(const char* text, uint64_t* chunks, size_t n) {
 }
 // The same two at a time; only with AVX2.
 void read_chunks_avx2(const char* text, uint64_t* chunks, size_t n);
+// Reads n groups of eight digits, one after the other from text, as values in that order.
+inline void read_groups_portable(const char* text, uint64_t* groups, size_t n) {
+  for (size_t i = 0; i < n; ++i) groups[i] = parse8(text + 8 * i);
+}
+// The same four at a time; only with AVX2.
+void read_groups_avx2(const char* text, uint64_t* groups, size_t n);
+
+// groups[0..n) (a number's groups, most significant first) times k < 10^8 with carry < 10^8
+// added at the units, in place; returns what goes above the top group. n <= kGroupBlock.
+constexpr size_t kGroupBlock = 128;
+uint64_t multiply_groups_avx2(uint64_t* groups, size_t n, uint64_t k, uint64_t carry);
+
 // True when this machine runs the AVX2 functions; checked once.
 bool have_avx2();
 
