@@ -6,10 +6,12 @@
 Builds the Release preset (the interpreter only) and the GMP peer (bench/gmp_jobs.c), then
 runs each job in each of the three as a whole process: operands are read as decimal text (the
 program text for tarn, a file for the peers) and every result is made into decimal text. The
-table gives the median CPU time (user + system) and the ratios tarn/GMP and CPython/tarn. A
-run that exceeds the time bound is shown as ">S".
+table gives the median CPU time (user + system) and the ratios tarn/GMP and CPython/tarn, then the growth exponent of
+each side from 10^5 to 10^6 digits for products, quotients and powers. A run that exceeds the
+time bound is shown as ">S".
 """
 import argparse
+import math
 import os
 import random
 import resource
@@ -136,6 +138,7 @@ def main():
     if args.only:
         keys = args.only.split(",")
         jobs = [j for j in jobs if any(k in j[0] for k in keys)]
+    results = {}
     print(f"{'job':38} {'tarn':>8} {'CPython':>8} {'GMP':>8} {'tarn/GMP':>9} {'CPython/tarn':>13}")
     for name, program, python, gmp_args in jobs:
         with tempfile.TemporaryDirectory(dir=WORK) as tmp:
@@ -149,8 +152,31 @@ def main():
             p = "skipped" if args.no_python else median_time([sys.executable, py_file], args.runs,
                                                         args.timeout)
             g = median_time([gmp] + gmp_args, args.runs, args.timeout)
+        results[name] = (t, p, g)
         print(f"{name:38} {show(t, args.timeout):>8} {show(p, args.timeout):>8} "
               f"{show(g, args.timeout):>8} {ratio(t, g):>9} {ratio(p, t):>13}", flush=True)
+    show_growth(results)
+
+
+# Jobs ten times apart in size: time grows as n^k with k = log10 of the ratio of their times.
+GROWTH = [("products", "100000 x 100000 digits, and the sum", "1000000 x 1000000 digits, and the sum"),
+          ("quotients", "200000-digit / 100000-digit, q and r", "2000000-digit / 1000000-digit, q and r"),
+          ("^", "3^100000 with ^", "3^1000000 with ^")]
+
+
+def growth(small, large):
+    if not isinstance(small, float) or not isinstance(large, float) or small <= 0:
+        return "-"
+    return f"{math.log10(large / small):.2f}"
+
+
+def show_growth(results):
+    rows = [(label, results[a], results[b]) for label, a, b in GROWTH if a in results and b in results]
+    if not rows:
+        return
+    print(f"\n{'growth exponent, 10^5 -> 10^6 digits':38} {'tarn':>8} {'CPython':>8} {'GMP':>8}")
+    for label, small, large in rows:
+        print(f"{label:38} " + " ".join(f"{growth(small[i], large[i]):>8}" for i in range(3)))
 
 
 if __name__ == "__main__":

@@ -12,6 +12,7 @@
 #include "numbers/fractions.h"
 #include "numbers/numerals.h"
 #include "numbers/reals.h"
+#include "numbers/text_products.h"
 #include "primitives/integer_arithmetic.h"
 #include "primitives/small_integers.h"
 #include "primitives/primitive_arguments.h"
@@ -93,26 +94,41 @@ Term cut_or_repeat(Op op, const Term& x, char tx, const Term& y) {
   return bytes_value(tx, bytes.substr(0, size - count));
 }
 
+// A long numeral times a factor of a few digits, straight from text to the product's leaf;
+// empty when the operands are not of that shape.
+Term text_product(const IntegerText& a, const IntegerText& b) {
+  std::string_view x = a.magnitude();
+  std::string_view y = b.magnitude();
+  if (x.size() < y.size()) std::swap(x, y);
+  if (y.size() > kTextFactorDigits || x.size() <= 18 || y == "0") return Term();
+  uint64_t k = 0;
+  for (char c : y) k = k * 10 + uint64_t(c - '0');
+  return text_product_leaf(a.non_negative() != b.non_negative(), x, k);
+}
+
 Term integer_op(Op op, const Term& x, const Term& y) {
   IntegerText a = integer_text(x);
   IntegerText b = integer_text(y);
+  if (op == Op::mult) {
+    if (Term r = text_product(a, b)) return r;
+  }
   switch (op) {
     case Op::plus:
       return numeral_leaf(add_numerals(a.text, b.text));
     case Op::dash:
       return numeral_leaf(subtract_numerals(a.text, b.text));
     case Op::mult:
-      return numeral_leaf(multiply_numerals(a.text, b.text));
+      return product_leaf(a.text, b.text);
     case Op::over:
       if (is_zero_integer(y)) return z_leaf();
-      return numeral_leaf(floor_divide_numerals(a.text, b.text));
+      return floor_quotient_leaf(a.text, b.text);
     case Op::cent:
       if (is_zero_integer(y)) return z_leaf();
-      return numeral_leaf(remainder_numerals(a.text, b.text));
+      return remainder_leaf(a.text, b.text);
     case Op::powa: {
-      std::string power = power_numerals(a.text, b.text);
-      if (power.empty()) return z_leaf();  // a numeral larger than memory
-      return numeral_leaf(power);
+      Term power = power_leaf(a.text, b.text);
+      if (!power) return z_leaf();  // a numeral larger than memory
+      return power;
     }
   }
   return z_leaf();

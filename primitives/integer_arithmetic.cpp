@@ -30,6 +30,17 @@ std::string limbs_numeral(bool negative, const Limbs& a) {
   return out;
 }
 
+// The number leaf of a signed magnitude in limbs, its digits written where the leaf keeps them.
+Term limbs_leaf(bool negative, const Limbs& a) {
+  if (a.empty()) return make_leaf(std::string_view("0"));
+  size_t sign = negative ? 1 : 0;
+  // The first byte only marks a number leaf; the sign zero or the top digit overwrites it.
+  Term t = allocate_leaf('0', sign + limbs_digit_count(a));
+  char* text = leaf_chars(t.get());
+  write_limbs_text(text + sign, a);
+  return t;
+}
+
 // The last long division. Programs often take the quotient and the remainder of the same two
 // numbers one after the other; the second then costs a comparison of the texts.
 struct LastDivision {
@@ -87,11 +98,47 @@ int compare_magnitudes(std::string_view a, std::string_view b) {
   return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
+namespace {
+
+Limbs product_magnitude(std::string_view x, std::string_view y) {
+  return multiply_limbs(text_to_limbs(magnitude(x)), text_to_limbs(magnitude(y)));
+}
+
+// The magnitude of x^y, or false when y is negative or small cases answer directly (*special
+// then holds the numeral) or the power would not fit in memory (*special empty).
+bool power_magnitude(std::string_view x, std::string_view y, bool* negative, Limbs* power,
+                     std::string* special) {
+  if (!non_negative(y)) {
+    *special = "0";
+    return false;
+  }
+  std::string_view e = magnitude(y);
+  if (e == "0") {
+    *special = "1";
+    return false;
+  }
+  bool odd = (e.back() - '0') % 2 == 1;
+  *negative = !non_negative(x) && odd;
+  std::string_view m = magnitude(x);
+  while (m.size() > 1 && m[0] == '0') m.remove_prefix(1);
+  if (m == "0" || m == "1") {
+    *special = m == "0" ? "0" : (*negative ? "01" : "1");
+    return false;
+  }
+  if (power_too_large(m, e)) {
+    special->clear();
+    return false;
+  }
+  uint64_t exponent = 0;
+  for (char c : e) exponent = exponent * 10 + uint64_t(c - '0');
+  *power = power_limbs(text_to_limbs(m), exponent);
+  return true;
+}
+
+}  // namespace
+
 std::string multiply_numerals(std::string_view x, std::string_view y) {
-  bool negative = non_negative(x) != non_negative(y);
-  Limbs a = text_to_limbs(magnitude(x));
-  Limbs b = text_to_limbs(magnitude(y));
-  return limbs_numeral(negative, multiply_limbs(a, b));
+  return limbs_numeral(non_negative(x) != non_negative(y), product_magnitude(x, y));
 }
 
 std::string floor_divide_numerals(std::string_view x, std::string_view y) {
@@ -107,17 +154,34 @@ std::string remainder_numerals(std::string_view x, std::string_view y) {
 }
 
 std::string power_numerals(std::string_view x, std::string_view y) {
-  if (!non_negative(y)) return "0";
-  std::string_view e = magnitude(y);
-  if (e == "0") return "1";
-  bool odd = (e.back() - '0') % 2 == 1;
-  bool negative = !non_negative(x) && odd;
-  std::string_view m = magnitude(x);
-  while (m.size() > 1 && m[0] == '0') m.remove_prefix(1);
-  if (m == "0") return "0";
-  if (m == "1") return negative ? "01" : "1";
-  if (power_too_large(m, e)) return "";
-  uint64_t exponent = 0;
-  for (char c : e) exponent = exponent * 10 + uint64_t(c - '0');
-  return limbs_numeral(negative, power_limbs(text_to_limbs(m), exponent));
+  bool negative = false;
+  Limbs power;
+  std::string special;
+  if (!power_magnitude(x, y, &negative, &power, &special)) return special;
+  return limbs_numeral(negative, power);
+}
+
+Term product_leaf(std::string_view x, std::string_view y) {
+  return limbs_leaf(non_negative(x) != non_negative(y), product_magnitude(x, y));
+}
+
+Term floor_quotient_leaf(std::string_view x, std::string_view y) {
+  Limbs q;
+  floor_divide(x, y, &q, nullptr);
+  return limbs_leaf(non_negative(x) != non_negative(y), q);
+}
+
+Term remainder_leaf(std::string_view x, std::string_view y) {
+  Limbs r;
+  floor_divide(x, y, nullptr, &r);
+  return limbs_leaf(false, r);
+}
+
+Term power_leaf(std::string_view x, std::string_view y) {
+  bool negative = false;
+  Limbs power;
+  std::string special;
+  if (power_magnitude(x, y, &negative, &power, &special)) return limbs_leaf(negative, power);
+  if (special.empty()) return Term();
+  return make_leaf(special);
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "terms/term.h"
+
 // Product, on decimal limbs (limbs.h).
 std::string multiply_numerals(std::string_view x, std::string_view y);
 // Quotient rounded toward minus infinity: 7/2 = 3, -7/2 = -4, 7/-2 = -4, -7/-2 = 3.
@@ -18,6 +20,13 @@ std::string remainder_numerals(std::string_view x, std::string_view y);
 // x to the power y; a negative exponent gives "0" and a zero exponent "1" (also 0^0). Empty
 // when the numeral of the result would not fit in the machine's memory.
 std::string power_numerals(std::string_view x, std::string_view y);
+
+// The same four as number leaves, the digits written straight into the leaf. power_leaf is
+// empty when power_numerals would be.
+Term product_leaf(std::string_view x, std::string_view y);
+Term floor_quotient_leaf(std::string_view x, std::string_view y);
+Term remainder_leaf(std::string_view x, std::string_view y);
+Term power_leaf(std::string_view x, std::string_view y);
 
 // Order of two magnitudes (digits without sign), leading zeros ignored: -1, 0 or 1.
 int compare_magnitudes(std::string_view a, std::string_view b);

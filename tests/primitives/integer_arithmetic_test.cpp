@@ -108,6 +108,33 @@ TEST(LongIntegerArithmetic, PowersAgainstRepeatedProducts) {
   EXPECT_EQ(power_numerals("5", "0123456789012345678901234567891"), "0");
 }
 
+// The operators build their results in the leaf; those leaves must read exactly as the
+// numerals, and the operator's answer must be the same leaf text whichever path (limbs, or a
+// long numeral times a short factor on its text) it took.
+TEST(LongIntegerArithmetic, LeavesWrittenInPlaceReadAsTheNumerals) {
+  std::mt19937_64 rng(24);
+  for (size_t la : {size_t(1), size_t(18), size_t(19), size_t(37), size_t(400), size_t(5000)}) {
+    for (size_t lb : {size_t(1), size_t(8), size_t(16), size_t(17), size_t(19), size_t(300)}) {
+      std::string a = random_magnitude(rng, la), b = random_magnitude(rng, lb);
+      for (int signs = 0; signs < 4; ++signs) {
+        std::string x = signed_numeral(signs & 1, a), y = signed_numeral(signs & 2, b);
+        std::string product = reference_product(x, y);
+        ASSERT_EQ(leaf_text(product_leaf(x, y)), product) << x << " * " << y;
+        ASSERT_EQ(show(call(mult, lf(x), lf(y))), product) << x << " * " << y;
+        ASSERT_EQ(show(call(mult, lf(y), lf(x))), product) << y << " * " << x;
+        ASSERT_EQ(leaf_text(floor_quotient_leaf(x, y)), reference_quotient(x, y));
+        ASSERT_EQ(leaf_text(remainder_leaf(x, y)), reference_remainder(x, y));
+      }
+    }
+  }
+  EXPECT_EQ(show(call(mult, lf("0"), lf(std::string(40, '9')))), "0");
+  EXPECT_EQ(show(call(mult, lf(std::string(40, '9')), lf("0"))), "0");
+  EXPECT_EQ(leaf_text(power_leaf("07", "41")), power_numerals("07", "41"));
+  EXPECT_EQ(leaf_text(power_leaf("01", "3")), "01");
+  EXPECT_EQ(leaf_text(power_leaf("5", "03")), "0");
+  EXPECT_FALSE(power_leaf("2", "123456789012345678901234567890"));
+}
+
 TEST(LongIntegerArithmetic, PowersLargerThanMemoryAreRefused) {
   EXPECT_EQ(power_numerals("2", "123456789012345678901234567890"), "");
   EXPECT_EQ(power_numerals("10", "99999999999999999"), "");
