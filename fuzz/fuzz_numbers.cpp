@@ -1,5 +1,5 @@
 // The integer kernels on random operands: sums, differences, products, floor quotients,
-// remainders, powers, magnitude order and the numeral <-> bit string conversion, each checked
+// remainders, products by short factors on the text, powers, magnitude order and the numeral <-> bit string conversion, each checked
 // against the digit-string oracle and, where the library is present, against GMP.
 //
 // Input: one selector byte, then two operands separated by the byte 0xFF. Each operand byte
@@ -15,6 +15,7 @@
 #include "numbers/digits.h"
 #include "primitives/integer_arithmetic.h"
 #include "numbers/numerals.h"
+#include "numbers/text_products.h"
 
 #ifdef TARN_FUZZ_GMP
 #include <gmp.h>
@@ -104,8 +105,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       expect("subtract", x, y, subtract_numerals(x, y), oracle_sum(x, negate_numeral(y)));
       break;
     case 2:
-      expect("multiply", x, y, multiply_numerals(x, y), oracle_product(x, y));
+    {
+      std::string want = oracle_product(x, y);
+      expect("multiply", x, y, multiply_numerals(x, y), want);
+      // A factor of a few digits takes the path that works on the text itself.
+      std::string mx = magnitude_of(x), my = magnitude_of(y);
+      if (mx.size() < my.size()) std::swap(mx, my);
+      if (my.size() <= kTextFactorDigits && my != "0" && mx != "0") {
+        uint64_t k = std::strtoull(my.c_str(), nullptr, 10);
+        Term t = text_product_leaf(negative(x) != negative(y), mx, k);
+        expect("text product", x, y, std::string(leaf_text(t)), want);
+      }
       break;
+    }
     case 3:
     case 4: {
       if (y_zero) break;
