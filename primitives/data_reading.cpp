@@ -7,6 +7,7 @@
 #include "diagnostics/memory_budget.h"
 #include "primitives/shapes.h"
 #include "terms/data_values.h"
+#include "terms/term_walks.h"
 
 namespace {
 
@@ -112,43 +113,41 @@ unsigned char data_first_byte(const Term& data) {
 }
 
 bool decode_j_tree(const Node* j, std::string& content) {
-  enum Kind { visit, open, close };
-  struct Task {
-    const Node* node;
-    Kind kind;
-  };
   const FormTable& forms = form_table();
-  std::vector<Task> tasks{{j, visit}};
-  std::vector<size_t> opens;
-  while (!tasks.empty()) {
-    Task t = tasks.back();
-    tasks.pop_back();
-    if (t.kind == open) {
-      opens.push_back(content.size());
-      content.push_back('[');
-      continue;
-    }
-    if (t.kind == close) {
-      size_t start = opens.back();
-      opens.pop_back();
-      content.push_back(']');
-      if (content.size() - start <= forms.longest) {
-        auto found = forms.chars.find(content.substr(start));
-        if (found != forms.chars.end()) {
-          content.resize(start);
-          content.push_back(char(found->second));
+  std::vector<size_t> opens;  // where the groups being decoded start, innermost last
+  // A node of the J tree is a term ((J l) r); its leaves must be K.
+  auto split = [](const Node* n, const Node*& l, const Node*& r) {
+    Node* left = nullptr;
+    Node* right = nullptr;
+    if (!letter_pair(n, "J", left, right)) return false;
+    l = left;
+    r = right;
+    return true;
+  };
+  return walk_in_order(j, split, [&](const Node* n, WalkStep where) {
+    switch (where) {
+      case WalkStep::leaf:
+        return leaf_is(n, "K");
+      case WalkStep::enter:
+        break;
+      case WalkStep::between:
+        opens.push_back(content.size());
+        content.push_back('[');
+        break;
+      case WalkStep::leave: {
+        size_t start = opens.back();
+        opens.pop_back();
+        content.push_back(']');
+        if (content.size() - start <= forms.longest) {
+          auto found = forms.chars.find(content.substr(start));
+          if (found != forms.chars.end()) {
+            content.resize(start);
+            content.push_back(char(found->second));
+          }
         }
+        break;
       }
-      continue;
     }
-    if (leaf_is(t.node, "K")) continue;
-    Node* l = nullptr;
-    Node* r = nullptr;
-    if (!letter_pair(t.node, "J", l, r)) return false;
-    tasks.push_back({nullptr, close});
-    tasks.push_back({r, visit});
-    tasks.push_back({nullptr, open});
-    tasks.push_back({l, visit});
-  }
-  return true;
+    return true;
+  });
 }
