@@ -19,7 +19,8 @@ namespace {
 
 std::string_view leaf_content(const Node* leaf) { return data_leaf_content(leaf); }
 
-// One side of a lazy comparison: the nodes still to read and the piece being read.
+// One side of a lazy comparison: the nodes still to read and the piece being read. Written by
+// hand rather than with the term walks: two of them advance in step, each as far as the other.
 struct ContentWalk {
   std::vector<const Node*> pending;
   std::string_view piece;

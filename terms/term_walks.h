@@ -40,11 +40,11 @@ V fold_tree(const Node* root, Known&& known, Combine&& combine) {
     if (frames.empty()) break;
     Frame f = frames.back();
     frames.pop_back();
-    next = nullptr;
     if (!f.children_done) {
       next = f.node;
       continue;
     }
+    next = nullptr;
     V right = std::move(values.back());
     values.pop_back();
     values.back() = combine(f.node, std::move(values.back()), std::move(right));
