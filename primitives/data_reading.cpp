@@ -11,11 +11,6 @@
 
 namespace {
 
-std::string_view leaf_content(const Node* leaf) {
-  std::string_view text = leaf_text(leaf);
-  return text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string_view();
-}
-
 size_t group_end(std::string_view content, size_t start) {
   size_t depth = 0;
   for (size_t i = start; i < content.size(); ++i) {
@@ -70,7 +65,7 @@ DataElements data_elements(const Term& data) {
   DataElements e;
   const Node* x = data.get();
   for (; node_is_pair(x); x = pair_left(x)) e.rights.push_back(pair_right(x));
-  e.content = leaf_content(x);
+  e.content = data_leaf_content(x);
   e.spans = element_spans(e.content);
   return e;
 }

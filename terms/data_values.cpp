@@ -17,8 +17,6 @@
 
 namespace {
 
-std::string_view leaf_content(const Node* leaf) { return data_leaf_content(leaf); }
-
 // One side of a lazy comparison: the nodes still to read and the piece being read. Written by
 // hand rather than with the term walks: two of them advance in step, each as far as the other.
 struct ContentWalk {
@@ -31,7 +29,7 @@ void open_top(ContentWalk& w) {
   const Node* x = w.pending.back();
   w.pending.pop_back();
   if (node_is_leaf(x)) {
-    w.piece = leaf_content(x);
+    w.piece = data_leaf_content(x);
   } else {
     w.pending.push_back(pair_right(x));
     w.pending.push_back(pair_left(x));
@@ -145,12 +143,6 @@ bool is_data_value(const Node* n) {
 
 bool is_empty_data(const Node* n) { return node_is_leaf(n) && leaf_text(n) == "[]"; }
 
-std::string_view data_leaf_content(const Node* leaf) {
-  std::string_view text = leaf_text(leaf);
-  if (text.size() < 2) return {};
-  return text.substr(1, text.size() - 2);
-}
-
 std::string flatten_prefix(const Node* data, size_t max_bytes) {
   std::string out;
   if (max_bytes == 0) return out;
@@ -175,7 +167,7 @@ struct DataComparer {
     return summed_length(
         data,
         [](const Node* x) -> std::optional<uint64_t> {
-          if (node_is_leaf(x)) return leaf_content(x).size();
+          if (node_is_leaf(x)) return data_leaf_content(x).size();
           return std::nullopt;
         },
         lengths);
@@ -279,7 +271,7 @@ Term join_data(const Term& data) {
 
 DataHalves data_halves(const Term& data) {
   if (is_pair(data)) return {left_of(data), right_of(data)};
-  std::string_view content = leaf_content(data.get());
+  std::string_view content = data_leaf_content(data.get());
   core_assert(!content.empty(), 964);
   size_t start = last_element_start(content);
   Term right = element_term(content, start, content.size());
@@ -306,7 +298,7 @@ uint64_t data_element_count(const Node* data) {
   uint64_t count = 0;
   const Node* x = data;
   for (; node_is_pair(x); x = pair_left(x)) ++count;
-  for_each_element(leaf_content(x), [&](size_t, size_t) {
+  for_each_element(data_leaf_content(x), [&](size_t, size_t) {
     ++count;
     return true;
   });
@@ -317,7 +309,7 @@ Term data_element(const Term& data, uint64_t k) {
   uint64_t spine = 0;
   const Node* x = data.get();
   for (; node_is_pair(x); x = pair_left(x)) ++spine;
-  std::string_view content = leaf_content(x);
+  std::string_view content = data_leaf_content(x);
   uint64_t in_leaf = 0;
   Term found;
   for_each_element(content, [&](size_t start, size_t end) {

@@ -78,7 +78,11 @@ std::string bracket_tree(unsigned a);
 Term char_data_form(unsigned char c);
 
 // The bytes between a leaf's opening and closing bracket (nothing for a leaf shorter than 2).
-std::string_view data_leaf_content(const Node* leaf);
+inline std::string_view data_leaf_content(const Node* leaf) {
+  std::string_view text = leaf_text(leaf);
+  if (text.size() < 2) return {};
+  return text.substr(1, text.size() - 2);
+}
 
 template <class Visit>
 void for_each_content_piece(const Node* data, Visit&& visit) {
