@@ -121,13 +121,29 @@ Term opendir_builtin(Term m) {
   return bridge_address(record);
 }
 
+// The search state of a record the bridge handed out and has not closed; null otherwise.
+SearchState* state_of(const unsigned char* record) {
+  auto open = open_records().find(record);
+  return open == open_records().end() ? nullptr : open->second;
+}
+
+// The dirent fields of the record for an entry and the hash of the one after it.
+void write_entry(unsigned char* record, const Entry& entry, int32_t next_hash) {
+  size_t length = std::strlen(entry.name);
+  put<uint32_t>(record, 0, 0);
+  put<int32_t>(record, 4, next_hash);
+  put<uint16_t>(record, 8, kEntrySize);
+  put<uint64_t>(record, 16, length);
+  put<uint32_t>(record, 24, entry.type);
+  std::memcpy(record + 28, entry.name, length + 1);
+}
+
 Term readdir_builtin(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "i", call)) return bridge_error();
   unsigned char* record = record_at(call.integer[0]);
-  auto open = open_records().find(record);
-  if (open == open_records().end()) return bridge_int(0);
-  SearchState* state = open->second;
+  SearchState* state = state_of(record);
+  if (!state) return bridge_int(0);
   Entry current;
   if (state->cached) {
     current = state->next;
@@ -135,18 +151,12 @@ Term readdir_builtin(Term m) {
   } else if (!fetch(state->dir, current)) {
     return bridge_int(0);
   }
-  size_t length = std::strlen(current.name);
-  std::memcpy(record + 28, current.name, length + 1);
-  put<uint64_t>(record, 16, length);
-  put<uint32_t>(record, 24, current.type);
   int32_t next_hash = kNoNextEntry;
   if (fetch(state->dir, state->next)) {
     next_hash = name_hash(state->next.name);
     state->cached = true;
   }
-  put<int32_t>(record, 4, next_hash);
-  put<uint16_t>(record, 8, kEntrySize);
-  put<uint32_t>(record, 0, 0);
+  write_entry(record, current, next_hash);
   return bridge_address(record);
 }
 
@@ -154,13 +164,12 @@ Term closedir_builtin(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "i", call)) return bridge_error();
   unsigned char* record = record_at(call.integer[0]);
-  auto open = open_records().find(record);
-  if (open == open_records().end()) {
+  SearchState* state = state_of(record);
+  if (!state) {
     errno = EBADF;
     return bridge_int(-1);
   }
-  SearchState* state = open->second;
-  open_records().erase(open);
+  open_records().erase(record);
   closedir(state->dir);
   std::free(state);
   put<SearchState*>(record, kStateOffset, nullptr);

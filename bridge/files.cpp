@@ -28,19 +28,25 @@ Term failure_value() {
   }
 }
 
+// A null stream is a bad descriptor, a null buffer a bad address.
+void note_refusal(char kind) { errno = kind == 'f' ? EBADF : EFAULT; }
+
 // Refuses a null stream or buffer; otherwise true.
 bool usable(const BridgeCall& call, const char* kinds) {
   char kind = null_argument(call, kinds);
-  if (kind) errno = kind == 'f' ? EBADF : EFAULT;
+  if (kind) note_refusal(kind);
   return kind == 0;
+}
+
+template <typename R>
+Term refused_stream_call(char kind) {
+  note_refusal(kind);
+  return failure_value<R>();
 }
 
 template <Kinds K, auto Fn>
 Term stdio_call(Term m) {
-  BridgeCall call;
-  if (!convert_library_arguments<K>(m, call)) return bridge_error();
-  if (!usable(call, K.letters)) return failure_value<LibraryResult<Fn>>();
-  return call_library<Fn>(call, K.letters);
+  return checked_library_call<K, Fn, refused_stream_call<LibraryResult<Fn>>>(m);
 }
 
 // How many bytes a C string argument may be read from: a leaf's payload with its terminating

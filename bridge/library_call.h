@@ -104,9 +104,23 @@ Term call_library(const BridgeCall& call, const char* kinds) {
   }
 }
 
+// A built-in that is one library call: converts the arguments of m (Z when a test fails),
+// answers a null 'c', 'p' or 'f' argument with Refuse(kind) without calling, and otherwise
+// calls Fn. Each family says in Refuse what its refusal gives.
+template <Kinds K, auto Fn, Term (*Refuse)(char kind)>
+Term checked_library_call(Term m);
+
 // Tests and converts the arguments of m for the kind string; false when a test fails.
 template <Kinds K>
 bool convert_library_arguments(const Term& m, BridgeCall& call) {
   static constexpr Kinds converted = K.converted();
   return bridge_convert(m, converted.letters, call);
+}
+
+template <Kinds K, auto Fn, Term (*Refuse)(char kind)>
+Term checked_library_call(Term m) {
+  BridgeCall call;
+  if (!convert_library_arguments<K>(m, call)) return bridge_error();
+  if (char kind = null_argument(call, K.letters)) return Refuse(kind);
+  return call_library<Fn>(call, K.letters);
 }

@@ -34,20 +34,13 @@ Cell* cell_at(int64_t address) {
 
 // frexp and modf always store their second result; with no cell given it is dropped instead
 // of being written through a null pointer.
-Term frexp_builtin(Term m) {
+template <typename Cell, double (*Split)(double, Cell*)>
+Term split_real(Term m) {
   BridgeCall call;
   if (!bridge_convert(m, "ri", call)) return bridge_error();
-  int dropped;
-  int* exponent = call.integer[1] ? cell_at<int>(call.integer[1]) : &dropped;
-  return bridge_real(std::frexp(call.real[0], exponent));
-}
-
-Term modf_builtin(Term m) {
-  BridgeCall call;
-  if (!bridge_convert(m, "ri", call)) return bridge_error();
-  double dropped;
-  double* integral = call.integer[1] ? cell_at<double>(call.integer[1]) : &dropped;
-  return bridge_real(std::modf(call.real[0], integral));
+  Cell dropped;
+  Cell* second = call.integer[1] ? cell_at<Cell>(call.integer[1]) : &dropped;
+  return bridge_real(Split(call.real[0], second));
 }
 
 Term ldexp_builtin(Term m) {
@@ -139,8 +132,8 @@ const BuiltinRow kRows[] = {
     {"hypot", 2, real_binary<std::hypot>},
     {"nextafter", 2, real_binary<std::nextafter>},
     {"pow", 2, real_binary<std::pow>},
-    {"frexp", 2, frexp_builtin},
-    {"modf", 2, modf_builtin},
+    {"frexp", 2, split_real<int, std::frexp>},
+    {"modf", 2, split_real<double, std::modf>},
     {"ldexp", 2, ldexp_builtin},
     {"abs", 1, abs_builtin},
     {"labs", 1, abs_builtin},

@@ -17,15 +17,15 @@ namespace {
 // One library call. A null 'p' argument, which the library would dereference in the process
 // itself, gets the failure a system call gives for a bad address: EFAULT and the function's
 // failure result.
+template <int Refused>
+Term refused_socket_call(char) {
+  errno = EFAULT;
+  return bridge_int(Refused);
+}
+
 template <Kinds K, auto Fn, int Refused = -1>
 Term socket_call(Term m) {
-  BridgeCall call;
-  if (!convert_library_arguments<K>(m, call)) return bridge_error();
-  if (null_argument(call, K.letters)) {
-    errno = EFAULT;
-    return bridge_int(Refused);
-  }
-  return call_library<Fn>(call, K.letters);
+  return checked_library_call<K, Fn, refused_socket_call<Refused>>(m);
 }
 
 void freeaddrinfo_list(addrinfo* list) {

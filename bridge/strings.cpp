@@ -18,12 +18,11 @@
 
 namespace {
 
+Term refused_string_call(char) { return bridge_error(); }
+
 template <Kinds K, auto Fn>
 Term string_call(Term m) {
-  BridgeCall call;
-  if (!convert_library_arguments<K>(m, call) || null_argument(call, K.letters))
-    return bridge_error();
-  return call_library<Fn>(call, K.letters);
+  return checked_library_call<K, Fn, refused_string_call>(m);
 }
 
 // Single overloads of the searching functions, which C++ declares twice.

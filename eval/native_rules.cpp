@@ -1,12 +1,14 @@
 #include "eval/native_rules.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
 #include "terms/data_values.h"
+#include "terms/term_walks.h"
 #include "diagnostics/diagnostics.h"
 #include "numbers/numerals.h"
 
@@ -58,31 +60,13 @@ Term j_tree_of_text(std::string_view text) {
 
 // The J tree of any data value: a pair of data values is ((J j(l)) j(r)).
 Term j_tree(Node* d) {
-  if (node_is_leaf(d)) return j_tree_of_text(leaf_text(d));
-  struct Task {
-    Node* node;
-    bool combine;
-  };
-  std::vector<Task> tasks{{d, false}};
-  std::vector<Term> done;
-  while (!tasks.empty()) {
-    Task t = tasks.back();
-    tasks.pop_back();
-    if (t.combine) {
-      Term r = std::move(done.back());
-      done.pop_back();
-      Term l = std::move(done.back());
-      done.pop_back();
-      done.push_back(j_pair(std::move(l), std::move(r)));
-    } else if (node_is_leaf(t.node)) {
-      done.push_back(j_tree_of_text(leaf_text(t.node)));
-    } else {
-      tasks.push_back({t.node, true});
-      tasks.push_back({pair_right(t.node), false});
-      tasks.push_back({pair_left(t.node), false});
-    }
-  }
-  return std::move(done.back());
+  return fold_tree<Term>(
+      d,
+      [](const Node* n) -> std::optional<Term> {
+        if (node_is_leaf(n)) return j_tree_of_text(leaf_text(n));
+        return std::nullopt;
+      },
+      [](const Node*, Term l, Term r) { return j_pair(std::move(l), std::move(r)); });
 }
 
 }  // namespace

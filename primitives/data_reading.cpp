@@ -7,13 +7,9 @@
 #include "diagnostics/memory_budget.h"
 #include "primitives/shapes.h"
 #include "terms/data_values.h"
+#include "terms/term_walks.h"
 
 namespace {
-
-std::string_view leaf_content(const Node* leaf) {
-  std::string_view text = leaf_text(leaf);
-  return text.size() >= 2 ? text.substr(1, text.size() - 2) : std::string_view();
-}
 
 size_t group_end(std::string_view content, size_t start) {
   size_t depth = 0;
@@ -69,7 +65,7 @@ DataElements data_elements(const Term& data) {
   DataElements e;
   const Node* x = data.get();
   for (; node_is_pair(x); x = pair_left(x)) e.rights.push_back(pair_right(x));
-  e.content = leaf_content(x);
+  e.content = data_leaf_content(x);
   e.spans = element_spans(e.content);
   return e;
 }
@@ -112,43 +108,41 @@ unsigned char data_first_byte(const Term& data) {
 }
 
 bool decode_j_tree(const Node* j, std::string& content) {
-  enum Kind { visit, open, close };
-  struct Task {
-    const Node* node;
-    Kind kind;
-  };
   const FormTable& forms = form_table();
-  std::vector<Task> tasks{{j, visit}};
-  std::vector<size_t> opens;
-  while (!tasks.empty()) {
-    Task t = tasks.back();
-    tasks.pop_back();
-    if (t.kind == open) {
-      opens.push_back(content.size());
-      content.push_back('[');
-      continue;
-    }
-    if (t.kind == close) {
-      size_t start = opens.back();
-      opens.pop_back();
-      content.push_back(']');
-      if (content.size() - start <= forms.longest) {
-        auto found = forms.chars.find(content.substr(start));
-        if (found != forms.chars.end()) {
-          content.resize(start);
-          content.push_back(char(found->second));
+  std::vector<size_t> opens;  // where the groups being decoded start, innermost last
+  // A node of the J tree is a term ((J l) r); its leaves must be K.
+  auto split = [](const Node* n, const Node*& l, const Node*& r) {
+    Node* left = nullptr;
+    Node* right = nullptr;
+    if (!letter_pair(n, "J", left, right)) return false;
+    l = left;
+    r = right;
+    return true;
+  };
+  return walk_in_order(j, split, [&](const Node* n, WalkStep where) {
+    switch (where) {
+      case WalkStep::leaf:
+        return leaf_is(n, "K");
+      case WalkStep::enter:
+        break;
+      case WalkStep::between:
+        opens.push_back(content.size());
+        content.push_back('[');
+        break;
+      case WalkStep::leave: {
+        size_t start = opens.back();
+        opens.pop_back();
+        content.push_back(']');
+        if (content.size() - start <= forms.longest) {
+          auto found = forms.chars.find(content.substr(start));
+          if (found != forms.chars.end()) {
+            content.resize(start);
+            content.push_back(char(found->second));
+          }
         }
+        break;
       }
-      continue;
     }
-    if (leaf_is(t.node, "K")) continue;
-    Node* l = nullptr;
-    Node* r = nullptr;
-    if (!letter_pair(t.node, "J", l, r)) return false;
-    tasks.push_back({nullptr, close});
-    tasks.push_back({r, visit});
-    tasks.push_back({nullptr, open});
-    tasks.push_back({l, visit});
-  }
-  return true;
+    return true;
+  });
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -12,12 +13,12 @@
 #include "diagnostics/diagnostics.h"
 #include "diagnostics/memory_budget.h"
 #include "diagnostics/stack_room.h"
+#include "terms/term_walks.h"
 
 namespace {
 
-std::string_view leaf_content(const Node* leaf) { return data_leaf_content(leaf); }
-
-// One side of a lazy comparison: the nodes still to read and the piece being read.
+// One side of a lazy comparison: the nodes still to read and the piece being read. Written by
+// hand rather than with the term walks: two of them advance in step, each as far as the other.
 struct ContentWalk {
   std::vector<const Node*> pending;
   std::string_view piece;
@@ -28,7 +29,7 @@ void open_top(ContentWalk& w) {
   const Node* x = w.pending.back();
   w.pending.pop_back();
   if (node_is_leaf(x)) {
-    w.piece = leaf_content(x);
+    w.piece = data_leaf_content(x);
   } else {
     w.pending.push_back(pair_right(x));
     w.pending.push_back(pair_left(x));
@@ -100,38 +101,47 @@ Term element_term(std::string_view content, size_t start, size_t end) {
   return form;
 }
 
-uint64_t add_saturating(uint64_t a, uint64_t b) { return a + b < a ? UINT64_MAX : a + b; }
+// The sum of `measure` over the leaves, where `measure` may also answer for a pair as a whole.
+// Sums of shared pairs go into `shared`, so that a value built by repeated self-pairing is
+// measured in time linear in its nodes; a caller that measures many times keeps the map.
+template <class Measure>
+uint64_t summed_length(const Node* root, Measure&& measure,
+                       std::unordered_map<const Node*, uint64_t>& shared) {
+  return fold_tree<uint64_t>(
+      root,
+      [&](const Node* x) -> std::optional<uint64_t> {
+        if (std::optional<uint64_t> length = measure(x)) return length;
+        if (auto known = shared.find(x); known != shared.end()) return known->second;
+        return std::nullopt;
+      },
+      [&](const Node* x, uint64_t left, uint64_t right) {
+        uint64_t sum = size_sum(left, right);
+        if (node_refs(x) > 1) shared[x] = sum;
+        return sum;
+      });
+}
 
 }  // namespace
 
 bool is_data_value(const Node* n) {
-  std::vector<const Node*> pending{n};
   std::unordered_set<const Node*> seen;  // shared pairs already checked
-  while (!pending.empty()) {
-    const Node* x = pending.back();
-    pending.pop_back();
+  bool data = true;
+  walk_tree(n, [&](const Node* x) {
+    if (!data) return false;  // answered: step over what is left
     if (node_analysed(x)) {
-      if (!node_is_data_tagged(x)) return false;
-      continue;
+      data = node_is_data_tagged(x);
+      return false;
     }
     if (node_is_leaf(x)) {
-      if (node_first_char(x) != '[') return false;
-      continue;
+      data = node_first_char(x) == '[';
+      return false;
     }
-    if (node_refs(x) > 1 && !seen.insert(x).second) continue;
-    pending.push_back(pair_right(x));
-    pending.push_back(pair_left(x));
-  }
-  return true;
+    return node_refs(x) == 1 || seen.insert(x).second;
+  });
+  return data;
 }
 
 bool is_empty_data(const Node* n) { return node_is_leaf(n) && leaf_text(n) == "[]"; }
-
-std::string_view data_leaf_content(const Node* leaf) {
-  std::string_view text = leaf_text(leaf);
-  if (text.size() < 2) return {};
-  return text.substr(1, text.size() - 2);
-}
 
 std::string flatten_prefix(const Node* data, size_t max_bytes) {
   std::string out;
@@ -154,32 +164,13 @@ struct DataComparer {
   std::map<std::pair<const Node*, const Node*>, int> answers;
 
   uint64_t content_length(const Node* data) {
-    struct Frame {
-      const Node* node;
-      bool children_done;
-    };
-    std::vector<Frame> frames{{data, false}};
-    std::vector<uint64_t> values;
-    while (!frames.empty()) {
-      Frame f = frames.back();
-      frames.pop_back();
-      const Node* x = f.node;
-      if (f.children_done) {
-        uint64_t right = values.back();
-        values.pop_back();
-        values.back() = size_sum(values.back(), right);
-        if (node_refs(x) > 1) lengths[x] = values.back();
-      } else if (node_is_leaf(x)) {
-        values.push_back(leaf_content(x).size());
-      } else if (auto known = lengths.find(x); known != lengths.end()) {
-        values.push_back(known->second);
-      } else {
-        frames.push_back({x, true});
-        frames.push_back({pair_right(x), false});
-        frames.push_back({pair_left(x), false});
-      }
-    }
-    return values.back();
+    return summed_length(
+        data,
+        [](const Node* x) -> std::optional<uint64_t> {
+          if (node_is_leaf(x)) return data_leaf_content(x).size();
+          return std::nullopt;
+        },
+        lengths);
   }
 
   // Shared pairs whose halves line up.
@@ -258,17 +249,10 @@ int compare_data(const Node* a, const Node* b) {
 std::string flatten(const Node* data) {
   if (node_is_pair(data)) require_memory(data_length(data));
   std::string out;
-  std::vector<const Node*> pending{data};
-  while (!pending.empty()) {
-    const Node* x = pending.back();
-    pending.pop_back();
-    if (node_is_leaf(x)) {
-      out.append(leaf_content(x));
-    } else {
-      pending.push_back(pair_right(x));
-      pending.push_back(pair_left(x));
-    }
-  }
+  for_each_content_piece(data, [&](std::string_view piece) {
+    out.append(piece);
+    return true;
+  });
   return out;
 }
 
@@ -287,7 +271,7 @@ Term join_data(const Term& data) {
 
 DataHalves data_halves(const Term& data) {
   if (is_pair(data)) return {left_of(data), right_of(data)};
-  std::string_view content = leaf_content(data.get());
+  std::string_view content = data_leaf_content(data.get());
   core_assert(!content.empty(), 964);
   size_t start = last_element_start(content);
   Term right = element_term(content, start, content.size());
@@ -298,48 +282,23 @@ DataHalves data_halves(const Term& data) {
 }
 
 uint64_t data_length(const Node* data) {
-  // Post-order with a value stack; lengths of shared pairs are remembered so that a value
-  // built by repeated self-pairing is measured in time linear in its nodes.
-  struct Frame {
-    const Node* node;
-    bool children_done;
-  };
-  std::vector<Frame> frames{{data, false}};
-  std::vector<uint64_t> values;
   std::unordered_map<const Node*, uint64_t> shared;
-  while (!frames.empty()) {
-    Frame f = frames.back();
-    frames.pop_back();
-    const Node* x = f.node;
-    if (f.children_done) {
-      uint64_t right = values.back();
-      values.pop_back();
-      uint64_t sum = add_saturating(values.back(), right);
-      values.back() = sum;
-      if (node_refs(x) > 1) shared[x] = sum;
-      continue;
-    }
-    uint64_t extent = node_extent(x);
-    if (extent > 1 && (node_is_leaf(x) || node_is_data_tagged(x))) {
-      values.push_back(extent);
-    } else if (node_is_leaf(x)) {
-      values.push_back(leaf_text(x).size());
-    } else if (auto known = shared.find(x); known != shared.end()) {
-      values.push_back(known->second);
-    } else {
-      frames.push_back({x, true});
-      frames.push_back({pair_right(x), false});
-      frames.push_back({pair_left(x), false});
-    }
-  }
-  return values.back();
+  return summed_length(
+      data,
+      [](const Node* x) -> std::optional<uint64_t> {
+        uint64_t extent = node_extent(x);
+        if (extent > 1 && (node_is_leaf(x) || node_is_data_tagged(x))) return extent;
+        if (node_is_leaf(x)) return leaf_text(x).size();
+        return std::nullopt;
+      },
+      shared);
 }
 
 uint64_t data_element_count(const Node* data) {
   uint64_t count = 0;
   const Node* x = data;
   for (; node_is_pair(x); x = pair_left(x)) ++count;
-  for_each_element(leaf_content(x), [&](size_t, size_t) {
+  for_each_element(data_leaf_content(x), [&](size_t, size_t) {
     ++count;
     return true;
   });
@@ -350,7 +309,7 @@ Term data_element(const Term& data, uint64_t k) {
   uint64_t spine = 0;
   const Node* x = data.get();
   for (; node_is_pair(x); x = pair_left(x)) ++spine;
-  std::string_view content = leaf_content(x);
+  std::string_view content = data_leaf_content(x);
   uint64_t in_leaf = 0;
   Term found;
   for_each_element(content, [&](size_t start, size_t end) {

@@ -21,9 +21,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "terms/term.h"
+#include "terms/term_walks.h"
 
 // True for a '[' leaf or a pair of two data values. An analysed node answers from its tag
 // ((tag & 0x7F) == 0x40); an unanalysed one by its shape.
@@ -78,20 +78,21 @@ std::string bracket_tree(unsigned a);
 Term char_data_form(unsigned char c);
 
 // The bytes between a leaf's opening and closing bracket (nothing for a leaf shorter than 2).
-std::string_view data_leaf_content(const Node* leaf);
+inline std::string_view data_leaf_content(const Node* leaf) {
+  std::string_view text = leaf_text(leaf);
+  if (text.size() < 2) return {};
+  return text.substr(1, text.size() - 2);
+}
 
 template <class Visit>
 void for_each_content_piece(const Node* data, Visit&& visit) {
-  std::vector<const Node*> pending{data};
-  while (!pending.empty()) {
-    const Node* x = pending.back();
-    pending.pop_back();
+  bool more = true;
+  walk_tree(data, [&](const Node* x) {
+    if (!more) return false;  // the visitor has seen enough: step over what is left
     if (node_is_leaf(x)) {
       std::string_view piece = data_leaf_content(x);
-      if (!piece.empty() && !visit(piece)) return;
-    } else {
-      pending.push_back(pair_right(x));
-      pending.push_back(pair_left(x));
+      if (!piece.empty()) more = visit(piece);
     }
-  }
+    return true;
+  });
 }

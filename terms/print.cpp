@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "terms/byte_classes.h"
+#include "terms/term_walks.h"
 
 // Printing runs in two iterative passes so that neither deep spines nor long lists cost more
 // than their length: the first pass decides, bottom-up, how each pair joins the texts of its
@@ -97,87 +99,52 @@ Shape joined_shape(Join join, const Shape& l, const Shape& r) {
 
 // First pass: the join of every pair occurrence, in pre-order (function before argument).
 std::vector<uint8_t> plan_joins(const Node* root, Style style) {
-  struct Frame {
-    const Node* node;
-    size_t slot;
-    int stage;
-    Shape left;
-  };
   std::vector<uint8_t> joins;
-  std::vector<Frame> frames{{root, 0, 0, {}}};
-  Shape result{};
-  while (!frames.empty()) {
-    Frame& f = frames.back();
-    if (f.stage == 0 && node_is_leaf(f.node)) {
-      result = leaf_shape(f.node, style);
-      frames.pop_back();
-    } else if (f.stage == 0) {
-      f.slot = joins.size();
-      joins.push_back(kWrap);
-      f.stage = 1;
-      const Node* left = pair_left(f.node);
-      frames.push_back({left, 0, 0, {}});
-    } else if (f.stage == 1) {
-      f.left = result;
-      f.stage = 2;
-      const Node* right = pair_right(f.node);
-      frames.push_back({right, 0, 0, {}});
-    } else {
-      Join join = choose_join(f.left, result);
-      joins[f.slot] = join;
-      result = joined_shape(join, f.left, result);
-      frames.pop_back();
-    }
-  }
+  std::vector<size_t> slots;  // of the pairs being folded, innermost last
+  fold_tree<Shape>(
+      root,
+      [&](const Node* n) -> std::optional<Shape> {
+        if (node_is_leaf(n)) return leaf_shape(n, style);
+        slots.push_back(joins.size());
+        joins.push_back(kWrap);
+        return std::nullopt;
+      },
+      [&](const Node*, const Shape& l, const Shape& r) {
+        Join join = choose_join(l, r);
+        joins[slots.back()] = join;
+        slots.pop_back();
+        return joined_shape(join, l, r);
+      });
   return joins;
 }
 
-// Second pass: writes the text, consuming the joins in the order the first pass made them.
+// Second pass: writes the text, consuming the joins in the order the first pass made them. An
+// extended list's function part always ends in ")", which is taken back before the argument.
 std::string print_with(const Node* root, Style style) {
   std::vector<uint8_t> joins = plan_joins(root, style);
-  struct Task {
-    const Node* node;  // null: write `byte`
-    bool drop_last;    // leave out the final byte of this node's text
-    char byte;
-  };
   std::string out;
   size_t next_join = 0;
-  std::vector<Task> tasks{{root, false, 0}};
-  while (!tasks.empty()) {
-    Task t = tasks.back();
-    tasks.pop_back();
-    if (!t.node) {
-      out.push_back(t.byte);
-      continue;
-    }
-    if (node_is_leaf(t.node)) {
-      std::string form = leaf_form(t.node, style);
-      if (t.drop_last) form.pop_back();
-      out += form;
-      continue;
-    }
-    const Node* l = pair_left(t.node);
-    const Node* r = pair_right(t.node);
-    switch (joins[next_join++]) {
-      case kGlue:
-        tasks.push_back({r, t.drop_last, 0});
-        tasks.push_back({l, false, 0});
+  std::vector<uint8_t> open;  // joins of the pairs being written, innermost last
+  walk_in_order(root, [&](const Node* n, WalkStep where) {
+    switch (where) {
+      case WalkStep::leaf:
+        out += leaf_form(n, style);
         break;
-      case kWrap:
-        if (!t.drop_last) tasks.push_back({nullptr, false, ')'});
-        tasks.push_back({r, false, 0});
-        tasks.push_back({nullptr, false, ' '});
-        tasks.push_back({l, false, 0});
-        tasks.push_back({nullptr, false, '('});
+      case WalkStep::enter:
+        open.push_back(joins[next_join++]);
+        if (open.back() == kWrap) out.push_back('(');
         break;
-      case kExtend:
-        if (!t.drop_last) tasks.push_back({nullptr, false, ')'});
-        tasks.push_back({r, false, 0});
-        tasks.push_back({nullptr, false, ' '});
-        tasks.push_back({l, true, 0});
+      case WalkStep::between:
+        if (open.back() == kExtend) out.pop_back();
+        if (open.back() != kGlue) out.push_back(' ');
+        break;
+      case WalkStep::leave:
+        if (open.back() != kGlue) out.push_back(')');
+        open.pop_back();
         break;
     }
-  }
+    return true;
+  });
   return out;
 }
 

@@ -7,7 +7,6 @@ The TextMate grammar must be well-formed JSON whose patterns compile, and every 
 be highlighted as a built-in by it and by the Vim syntax file, and nothing else may be. When Vim
 is installed the syntax file is also loaded into Vim, which must accept it and colour each name.
 """
-import glob
 import json
 import os
 import re
@@ -15,6 +14,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
+
+sys.dont_write_bytecode = True  # no cache files in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from builtin_table import registry_names, report  # noqa: E402
 
 BUILTIN_SCOPES = ("support.function.", "support.constant.")
 
@@ -28,18 +31,6 @@ SAMPLES = [
     ("a\\005", 4, ("tarnFraction", "constant.numeric.fraction")),
     ("a\\x{getchar}x", 6, ("tarnBridge", "support.function.bridge")),
 ]
-
-
-def registry_names(source):
-    """Name and arity of every built-in, read from the registry's table in the sources."""
-    for path in sorted(glob.glob(os.path.join(source, "**", "*.cpp"), recursive=True)):
-        if os.path.relpath(path, source).split(os.sep)[0] in ("build", "tests"):
-            continue
-        text = open(path, encoding="utf-8").read()
-        table = re.search(r"kBuiltins\[\]\s*=\s*\{(.*?)\n\};", text, re.S)
-        if table:
-            return re.findall(r'\{"([a-z_]+)",\s*(\d+)\}', table.group(1))
-    raise SystemExit("no table of built-ins found in the sources")
 
 
 def patterns_of(grammar, pattern):
@@ -202,10 +193,7 @@ def main():
         problems.append(f"the registry table holds {len(names)} names")
     check_textmate(source, names, problems)
     check_vim(source, names, problems)
-    for p in problems:
-        print("FAIL " + p)
-    print(f"{len(names)} built-ins checked, {len(problems)} problems")
-    return 1 if problems else 0
+    return report(problems, f"{len(names)} built-ins checked, {len(problems)} problems")
 
 
 if __name__ == "__main__":

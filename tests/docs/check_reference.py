@@ -12,7 +12,7 @@ import sys
 
 sys.dont_write_bytecode = True  # no cache files in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_editors import registry_names  # noqa: E402
+from builtin_table import registry_names, report  # noqa: E402
 
 
 def main():
@@ -35,10 +35,7 @@ def main():
     for name in arity:
         if seen.get(name, 0) != 1:
             problems.append(f"{name!r} is listed {seen.get(name, 0)} times")
-    for p in problems:
-        print("FAIL " + p)
-    print(f"{len(arity)} built-ins, {len(problems)} problems")
-    return 1 if problems else 0
+    return report(problems, f"{len(arity)} built-ins, {len(problems)} problems")
 
 
 if __name__ == "__main__":

@@ -17,8 +17,12 @@ import sys
 import tempfile
 import threading
 
+sys.dont_write_bytecode = True  # no cache files in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from loopback_peers import (  # noqa: E402
+    TIMEOUT, check, connect_when_listening, failures, free_port, read_until_eof)
+
 TARN = os.path.abspath(sys.argv[1])
-TIMEOUT = 20
 
 # Definitions shared by the programs.
 HELPERS = r"""
@@ -32,13 +36,6 @@ inet\m\p\h\x{sett(m,2)}y{sett(m+2,htons(p))}z{setw(m+8,0)}inet_pton(2,h,m+4)
 """
 
 SCRATCH = "." * 600
-failures = []
-
-
-def check(name, condition, detail=""):
-    if not condition:
-        failures.append(f"{name}: {detail}")
-        print(f"FAIL {name}: {detail}")
 
 
 def run_tarn(program, *args):
@@ -87,15 +84,6 @@ class Peer(threading.Thread):
     def finish(self, name):
         self.join(TIMEOUT)
         check(name, not self.is_alive() and self.error is None, f"peer: {self.error}")
-
-
-def read_until_eof(conn):
-    data = b""
-    while True:
-        chunk = conn.recv(4096)
-        if not chunk:
-            return data
-        data += chunk
 
 
 def sockaddr_in(address):
@@ -163,27 +151,17 @@ a\m{{arg(a,2)}}b{{m+32}}w{{setw(m,0)}}x{{setw(m+8,0)}}y{{setw(m+16,0)}}z{{setw(m
 # A server binds with SO_REUSEADDR, accepts one client, sends back the client's address as accept
 # and getpeername wrote it, then echoes five bytes and closes both sockets.
 def tcp_server():
-    probe = socket.socket()
-    probe.bind(("127.0.0.1", 0))
-    port = probe.getsockname()[1]
-    probe.close()
+    port = free_port()
     program = rf"""
 a\m{{arg(a,2)}}p{{m+16}}q{{m+32}}v{{m+48}}l{{m+52}}b{{m+64}}i{{inet(m,{port},arg(a,3))}}s{{socket(2,1,0)}}o{{setu(v,1)}}r{{setsockopt(s,1,2,v,4)}}x{{bind(s,m,16)}}y{{listen(s,1)}}w{{setu(l,16)}}c{{accept(s,p,l)}}u{{setu(l,16)}}g{{getpeername(c,q,l)}}d{{send(c,p,16,0)}}e{{send(c,q,16,0)}}n{{recvall(c,b,5,0)}}f{{send(c,b,n,0)}}j{{closesocket(c)}}k{{closesocket(s)}}(r=0)((x=0)((y=0)((c>s)((g=0)((getu(l)=16)((d+e+f=37)((j+k=0)(0,8),7),6),5),4),3),2),1)
 """
     outcome = {}
 
     def client():
-        import time
-        deadline = time.monotonic() + TIMEOUT
-        while True:
-            try:
-                conn = socket.create_connection(("127.0.0.1", port), timeout=TIMEOUT)
-                break
-            except ConnectionRefusedError:
-                if time.monotonic() > deadline:
-                    outcome["error"] = "server never listened"
-                    return
-                time.sleep(0.05)
+        conn = connect_when_listening(port)
+        if conn is None:
+            outcome["error"] = "server never listened"
+            return
         with conn:
             outcome["me"] = sockaddr_in(conn.getsockname())
             conn.sendall(b"\x01\x00ab\xfe")

@@ -14,35 +14,14 @@ import socket
 import subprocess
 import sys
 import threading
-import time
+
+sys.dont_write_bytecode = True  # no cache files in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from loopback_peers import (  # noqa: E402
+    TIMEOUT, check, connect_when_listening, failures, free_port, read_until_eof)
 
 TARN = os.path.abspath(sys.argv[1])
 EXAMPLES = os.path.abspath(sys.argv[2])
-TIMEOUT = 20
-failures = []
-
-
-def check(name, condition, detail=""):
-    if not condition:
-        failures.append(name)
-        print(f"FAIL {name}: {detail}")
-
-
-def free_port():
-    probe = socket.socket()
-    probe.bind(("127.0.0.1", 0))
-    port = probe.getsockname()[1]
-    probe.close()
-    return port
-
-
-def read_until_eof(conn):
-    data = b""
-    while True:
-        chunk = conn.recv(65536)
-        if not chunk:
-            return data
-        data += chunk
 
 
 def echo_server():
@@ -51,13 +30,7 @@ def echo_server():
         port = free_port()
         server = subprocess.Popen([TARN, os.path.join(EXAMPLES, "echo_server.tarn"), str(port)],
                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        conn = None
-        deadline = time.monotonic() + TIMEOUT
-        while conn is None and server.poll() is None and time.monotonic() < deadline:
-            try:
-                conn = socket.create_connection(("127.0.0.1", port), timeout=TIMEOUT)
-            except ConnectionRefusedError:
-                time.sleep(0.05)
+        conn = connect_when_listening(port, lambda: server.poll() is None)
         if conn is None:
             server.kill()
             server.communicate()

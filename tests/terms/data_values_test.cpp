@@ -154,6 +154,16 @@ TEST(Classify, ShapeAndTags) {
   EXPECT_FALSE(is_empty_data(leaf("[ ]").get()));
 }
 
+TEST(Classify, SharedPairsAreCheckedOnce) {
+  // 2^60 leaves as 60 shared pairs: only a walk that remembers them ends.
+  Term d = leaf("[a]");
+  for (int i = 0; i < 60; ++i) d = apply(d, d);
+  EXPECT_TRUE(is_data_value(d));
+  EXPECT_FALSE(is_data_value(apply(d, leaf("b"))));
+  EXPECT_FALSE(is_data_value(apply(leaf("b"), d)));
+  EXPECT_FALSE(is_data_value(apply(apply(leaf("[x]"), leaf("y")), d)));
+}
+
 TEST(Elements, CountAndIndex) {
   Term t = leaf("[ab[cd]e]");
   EXPECT_EQ(data_element_count(t), 4u);

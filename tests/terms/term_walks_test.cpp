@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 
@@ -84,6 +85,75 @@ TEST(FoldTree, HandlesSpinesFarDeeperThanTheNativeStack) {
   left = Term();
   right = Term();
   copy = Term();
+}
+
+// Writes a term as "(l r)" at every pair, through the three points of the walk.
+std::string bracketed(const Node* root) {
+  std::string out;
+  walk_in_order(root, [&](const Node* n, WalkStep where) {
+    switch (where) {
+      case WalkStep::leaf: out += leaf_text(n); break;
+      case WalkStep::enter: out += '('; break;
+      case WalkStep::between: out += ' '; break;
+      case WalkStep::leave: out += ')'; break;
+    }
+    return true;
+  });
+  return out;
+}
+
+TEST(WalkInOrder, StepsThroughEveryPointOfEveryPair) {
+  EXPECT_EQ(bracketed(small_tree().get()), "((f (g x)) (h x))");
+  EXPECT_EQ(bracketed(make_leaf("x").get()), "x");
+}
+
+TEST(WalkInOrder, FollowsAnEncodedTreeAndStopsWhenAStepSaysSo) {
+  // The tree ((T a) b) has halves a and b; T itself is never visited.
+  auto t_pair = [](Term a, Term b) { return apply2(make_leaf("T"), std::move(a), std::move(b)); };
+  auto split = [](const Node* n, const Node*& l, const Node*& r) {
+    if (!node_is_pair(n) || !node_is_pair(pair_left(n)) || !leaf_is(pair_left(pair_left(n)), "T"))
+      return false;
+    l = pair_right(pair_left(n));
+    r = pair_right(n);
+    return true;
+  };
+  Term tree = t_pair(t_pair(make_leaf("a"), make_leaf("b")), make_pair(make_leaf("c"), make_leaf("d")));
+  std::string seen;
+  auto record = [&](const Node* n, WalkStep where) {
+    if (where == WalkStep::leaf) seen += node_is_leaf(n) ? std::string(leaf_text(n)) : "<pair>";
+    if (where == WalkStep::between) seen += '|';
+    return true;
+  };
+  EXPECT_TRUE(walk_in_order(tree.get(), split, record));
+  EXPECT_EQ(seen, "a|b|<pair>");  // (c d) is no pair of the encoded tree
+  seen.clear();
+  int leaves = 0;
+  EXPECT_FALSE(walk_in_order(tree.get(), split, [&](const Node* n, WalkStep where) {
+    record(n, where);
+    return where != WalkStep::leaf || ++leaves < 2;
+  }));
+  EXPECT_EQ(seen, "a|b");  // nothing after the refusing step
+}
+
+TEST(WalkInOrder, HandlesSpinesFarDeeperThanTheNativeStack) {
+  const int depth = 2'000'000;
+  Term t = make_leaf("z");
+  for (int i = 0; i < depth; ++i) t = make_pair(make_leaf("a"), std::move(t));
+  long enters = 0;
+  long leaves = 0;
+  long balance = 0;
+  long deepest = 0;
+  walk_in_order(t.get(), [&](const Node*, WalkStep where) {
+    if (where == WalkStep::enter) deepest = std::max(deepest, ++balance), ++enters;
+    if (where == WalkStep::leave) --balance;
+    if (where == WalkStep::leaf) ++leaves;
+    return true;
+  });
+  EXPECT_EQ(enters, depth);
+  EXPECT_EQ(leaves, depth + 1);
+  EXPECT_EQ(balance, 0);
+  EXPECT_EQ(deepest, depth);
+  t = Term();
 }
 
 TEST(VisitNodes, VisitsSharedNodesOnce) {
