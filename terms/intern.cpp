@@ -45,12 +45,18 @@ struct MemberTable {
     Node* node;  // null: free
   };
   std::vector<Slot> slots;
-  size_t count = 0;
+  size_t count = 0;  // placed and waiting
   // Every member's children are members too. Interning enters children before their parent,
   // so this holds until a removal keeps a pair and drops one of its children. While it holds, a
   // member equal to a pair has that pair's interned children themselves, and a pair with a child
   // entered just now can have no equal member, so its lookup is skipped.
   bool complete = true;
+  // Members entered but not yet placed. A large table misses the cache at every placement, so
+  // a member's slot is fetched ahead when it is entered and written a few members later;
+  // lookups search these too.
+  static constexpr size_t kWaitingMax = 16;
+  Slot waiting[kWaitingMax];
+  size_t waiting_count = 0;
 };
 
 // Lives to the end of the process: the members stay reachable and are never released one by
@@ -65,7 +71,11 @@ void place(MemberTable& t, uint64_t hash, Node* n) {
   size_t i = hash & mask;
   while (t.slots[i].node) i = (i + 1) & mask;
   t.slots[i] = {hash, n};
-  ++t.count;
+}
+
+void place_waiting(MemberTable& t) {
+  for (size_t k = 0; k < t.waiting_count; ++k) place(t, t.waiting[k].hash, t.waiting[k].node);
+  t.waiting_count = 0;
 }
 
 // Re-places the given members in a table of `capacity` slots (a power of two).
@@ -73,7 +83,10 @@ void rebuild(MemberTable& t, size_t capacity, const std::vector<MemberTable::Slo
   t.slots.assign(capacity, MemberTable::Slot{0, nullptr});
   t.count = 0;
   for (const MemberTable::Slot& s : keep) {
-    if (s.node) place(t, s.hash, s.node);
+    if (s.node) {
+      place(t, s.hash, s.node);
+      ++t.count;
+    }
   }
 }
 
@@ -87,10 +100,28 @@ size_t capacity_for(size_t count) {
 // Enters n, taking over one reference the caller owns.
 void adopt_member(MemberTable& t, uint64_t hash, Node* n) {
   if (2 * (t.count + 1) > t.slots.size()) {
+    place_waiting(t);
     std::vector<MemberTable::Slot> old = std::move(t.slots);
     rebuild(t, old.empty() ? 1024 : old.size() * 2, old);
   }
-  place(t, hash, n);
+  __builtin_prefetch(&t.slots[hash & (t.slots.size() - 1)], 1);
+  t.waiting[t.waiting_count++] = {hash, n};
+  ++t.count;
+  if (t.waiting_count == MemberTable::kWaitingMax) place_waiting(t);
+}
+
+// The first member with the given hash for which is_equal holds, or null.
+template <class IsEqual>
+Node* find_member(const MemberTable& t, uint64_t hash, IsEqual&& is_equal) {
+  for (size_t k = 0; k < t.waiting_count; ++k) {
+    if (t.waiting[k].hash == hash && is_equal(t.waiting[k].node)) return t.waiting[k].node;
+  }
+  if (t.slots.empty()) return nullptr;
+  const size_t mask = t.slots.size() - 1;
+  for (size_t i = hash & mask; Node* m = t.slots[i].node; i = (i + 1) & mask) {
+    if (t.slots[i].hash == hash && is_equal(m)) return m;
+  }
+  return nullptr;
 }
 
 int compare_texts(std::string_view a, std::string_view b) {
@@ -155,14 +186,11 @@ struct Interned {
 
 Interned intern_leaf(MemberTable& t, Node* n) {
   const uint64_t hash = leaf_hash(n);
-  if (!t.slots.empty()) {
-    const size_t mask = t.slots.size() - 1;
-    const std::string_view text = leaf_text(n);
-    for (size_t i = hash & mask; Node* m = t.slots[i].node; i = (i + 1) & mask) {
-      if (t.slots[i].hash == hash && node_is_leaf(m) && compare_texts(leaf_text(m), text) == 0) {
-        return {m, hash, false};
-      }
-    }
+  const std::string_view text = leaf_text(n);
+  if (Node* m = find_member(t, hash, [&](const Node* m) {
+        return node_is_leaf(m) && compare_texts(leaf_text(m), text) == 0;
+      })) {
+    return {m, hash, false};
   }
   retain(n);
   adopt_member(t, hash, n);
@@ -171,25 +199,20 @@ Interned intern_leaf(MemberTable& t, Node* n) {
 
 // The member structurally equal to the pair n, whose structural hash is given.
 Node* find_pair(const MemberTable& t, uint64_t hash, const Node* n) {
-  if (t.slots.empty()) return nullptr;
-  const size_t mask = t.slots.size() - 1;
-  for (size_t i = hash & mask; Node* m = t.slots[i].node; i = (i + 1) & mask) {
-    if (t.slots[i].hash == hash && node_is_pair(m) && structural_compare(m, n) == 0) return m;
-  }
-  return nullptr;
+  return find_member(t, hash, [&](const Node* m) {
+    return node_is_pair(m) && structural_compare(m, n) == 0;
+  });
 }
 
 // n is a pair of the argument whose children were interned as l and r. An incomplete table was
 // searched for n before its children were entered, so n has no equal member there.
 Interned intern_pair(MemberTable& t, const Node* n, const Interned& l, const Interned& r) {
   const uint64_t hash = pair_hash(l.hash, r.hash);
-  if (t.complete && !l.fresh && !r.fresh && !t.slots.empty()) {
-    const size_t mask = t.slots.size() - 1;
-    for (size_t i = hash & mask; Node* m = t.slots[i].node; i = (i + 1) & mask) {
-      if (t.slots[i].hash == hash && node_is_pair(m) && pair_left(m) == l.node &&
-          pair_right(m) == r.node) {
-        return {m, hash, false};
-      }
+  if (t.complete && !l.fresh && !r.fresh) {
+    if (Node* m = find_member(t, hash, [&](const Node* m) {
+          return node_is_pair(m) && pair_left(m) == l.node && pair_right(m) == r.node;
+        })) {
+      return {m, hash, false};
     }
   }
   Node* member;
@@ -306,6 +329,7 @@ void clear_intern_table() {
 
 void remove_interned_if(const std::function<bool(const Node*)>& drop) {
   MemberTable& t = members();
+  place_waiting(t);
   std::vector<MemberTable::Slot> keep;
   std::vector<Node*> dropped;
   for (const MemberTable::Slot& s : t.slots) {
@@ -319,10 +343,9 @@ void remove_interned_if(const std::function<bool(const Node*)>& drop) {
   if (keep.empty()) {
     t.complete = true;
   } else if (t.complete && !dropped.empty()) {
-    NodeMap<bool> gone;
-    for (Node* n : dropped) gone.add(n, true);
+    // The children of a kept pair are members, so asking again tells whether they stay.
     for (const MemberTable::Slot& s : keep) {
-      if (node_is_pair(s.node) && (gone.find(pair_left(s.node)) || gone.find(pair_right(s.node)))) {
+      if (node_is_pair(s.node) && (drop(pair_left(s.node)) || drop(pair_right(s.node)))) {
         t.complete = false;
         break;
       }
