@@ -223,24 +223,22 @@ std::optional<ErrorRecord> check_reachability(SeenPairs& seen) {
 
 // The first binding form whose binder is not a leaf with a valid name.
 Node* funky_binding(Node* root) {
-  std::vector<Node*> stack{root};
-  while (!stack.empty()) {
-    Node* n = stack.back();
-    stack.pop_back();
-    if (node_is_leaf(n)) continue;
-    Node* l = pair_left(n);
+  Node* found = nullptr;
+  walk_tree(root, [&](Node* n) {
+    if (found || node_is_leaf(n)) return false;
     Shape shape = shape_of(n);
     if (shape == Shape::abstraction || shape == Shape::let) {
+      Node* l = pair_left(n);
       Node* x = shape == Shape::abstraction ? pair_right(l) : pair_right(pair_left(l));
-      if (!node_is_leaf(x) || !is_definition_name(leaf_text(x))) return n;
-      stack.push_back(pair_right(n));
-      if (shape == Shape::let) stack.push_back(pair_right(l));
-      continue;
+      if (!node_is_leaf(x) || !is_definition_name(leaf_text(x))) {
+        found = n;
+        return false;
+      }
     }
-    stack.push_back(pair_right(n));
-    stack.push_back(l);
-  }
-  return nullptr;
+    // A binding form's own (\ x) or ({ x) is no binding form, so walking it finds nothing.
+    return true;
+  });
+  return found;
 }
 
 }  // namespace
