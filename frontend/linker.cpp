@@ -106,11 +106,14 @@ void visit_once(Node* root, SeenPairs& seen, Visit&& visit) {
   });
 }
 
-void add_referenced_names(const Term& t, SeenPairs& seen, std::set<std::string>& names) {
+// Calls found(name) for each name t refers to (a name may come more than once); the names are
+// views into t's leaves.
+template <class Found>
+void for_referenced_names(const Term& t, SeenPairs& seen, Found&& found) {
   visit_once(t.get(), seen, [&](Node* n) {
     if (!node_is_leaf(n)) return;
     std::string_view s = leaf_text(n);
-    if (is_referenced_name(s)) names.emplace(s);
+    if (is_referenced_name(s)) found(s);
   });
 }
 
@@ -190,30 +193,29 @@ std::optional<ErrorRecord> place_parameters(const std::string& key, Term& def,
   return std::nullopt;
 }
 
+// Names are views into the table's keys and the definitions' leaves, which outlive the check.
 std::optional<ErrorRecord> check_reachability(SeenPairs& seen) {
   DefinitionTable& table = definition_table();
-  std::unordered_set<std::string> done{""};
-  std::map<std::string, std::string> pending{{"\\", ""}, {"{", ""}, {"_", ""}};
-  std::set<std::string> names;
-  add_referenced_names(table[""], seen, names);
-  for (const std::string& m : names) pending[m] = "";
+  std::unordered_set<std::string_view> done{""};
+  done.reserve(table.size() + 1);
+  std::map<std::string_view, std::string_view> pending{{"\\", ""}, {"{", ""}, {"_", ""}};
+  for_referenced_names(table[""], seen, [&](std::string_view m) { pending[m] = ""; });
   while (!pending.empty()) {
     auto [u, r] = *pending.begin();
     pending.erase(pending.begin());
-    done.insert(u);
     auto it = table.find(u);
     if (it == table.end()) {
       core_assert(table.count(r) != 0, 3875);
-      std::string shown = source_form(u);
+      std::string shown = source_form(std::string(u));
       return error(ErrorType::alive, shown,
-                   "Alive [" + shown + "] referenced by [" + (r.empty() ? "TOP" : r) +
+                   "Alive [" + shown + "] referenced by [" + (r.empty() ? "TOP" : std::string(r)) +
                        "] but not defined.");
     }
-    names.clear();
-    add_referenced_names(it->second, seen, names);
-    for (const std::string& m : names) {
-      if (!done.count(m)) pending[m] = u;
-    }
+    const std::string_view key = it->first;
+    done.insert(key);
+    for_referenced_names(it->second, seen, [&](std::string_view m) {
+      if (!done.count(m)) pending[m] = key;
+    });
   }
   for (auto it = table.begin(); it != table.end();) {
     it = done.count(it->first) ? std::next(it) : table.erase(it);
@@ -246,15 +248,41 @@ Node* funky_binding(Node* root) {
 std::set<std::string> referenced_names(const Term& t) {
   SeenPairs seen;
   std::set<std::string> names;
-  add_referenced_names(t, seen, names);
+  for_referenced_names(t, seen, [&](std::string_view m) { names.emplace(m); });
   return names;
 }
+
+namespace {
+
+// A pair whose function is a quoting leaf.
+bool is_quotation(const Node* pair) { return node_first_char(pair_left(pair)) == '`'; }
+
+// A let whose binder is a pair of two names.
+bool binds_a_pair(const Node* pair) {
+  if (shape_of(pair) != Shape::let) return false;
+  const Node* x = pair_right(pair_left(pair_left(pair)));  // X of ({ X)
+  return node_is_pair(x) && node_is_leaf(pair_left(x)) && node_is_leaf(pair_right(x)) &&
+         is_definition_name(leaf_text(pair_left(x))) &&
+         is_definition_name(leaf_text(pair_right(x)));
+}
+
+// Whether some pair of t satisfies the test: a rewrite that would change nothing is skipped.
+template <class Test>
+bool any_pair(const Term& t, SeenPairs& seen, Test&& test) {
+  bool found = false;
+  visit_once(t.get(), seen, [&](Node* n) {
+    if (!found && node_is_pair(n) && test(n)) found = true;
+  });
+  return found;
+}
+
+}  // namespace
 
 Term quote_rewrite(const Term& t) {
   return rewrite_tree(
       t, [](Node* leaf) { return Term::share(leaf); },
       [](Node* pair, Term p) {
-        if (node_first_char(pair_left(pair)) == '`') {
+        if (is_quotation(pair)) {
           Term d = make_data(print_term(Term::share(pair_right(pair))));
           return make_pair(make_pair(make_leaf("V"), std::move(d)), right_of(p));
         }
@@ -267,14 +295,10 @@ Term pair_binding_rewrite(const Term& t) {
       t, [](Node* leaf) { return Term::share(leaf); },
       [](Node*, Term p) {
         Node* n = p.get();
-        if (shape_of(n) != Shape::let) return p;
-        Node* binding = pair_left(pair_left(n));  // ({ X)
-        Node* x = pair_right(binding);
-        if (!node_is_pair(x) || !node_is_leaf(pair_left(x)) || !node_is_leaf(pair_right(x)))
-          return p;
+        if (!binds_a_pair(n)) return p;
+        Node* x = pair_right(pair_left(pair_left(n)));
         std::string first(leaf_text(pair_left(x)));
         std::string second(leaf_text(pair_right(x)));
-        if (!is_definition_name(first) || !is_definition_name(second)) return p;
         Term value = Term::share(pair_right(pair_left(n)));
         Term body = Term::share(pair_right(n));
         Term key = make_leaf(definition_key(second).c_str());
@@ -291,9 +315,13 @@ Term pair_binding_rewrite(const Term& t) {
 ErrorRecord link_program() {
   DefinitionTable& table = definition_table();
   table["_"] = make_leaf(record_declarations());
-  for (auto& [key, def] : table) def = quote_rewrite(def);
-  for (auto& [key, def] : table) def = pair_binding_rewrite(def);
   SeenPairs seen;
+  for (auto& [key, def] : table) {
+    if (any_pair(def, seen, is_quotation)) def = quote_rewrite(def);
+  }
+  for (auto& [key, def] : table) {
+    if (any_pair(def, seen, binds_a_pair)) def = pair_binding_rewrite(def);
+  }
   for (auto& [key, def] : table) {
     if (auto failure = place_parameters(key, def, seen)) return *failure;
   }
