@@ -7,6 +7,14 @@
 #include "diagnostics/diagnostics.h"
 #include "diagnostics/stack_room.h"
 
+// The short leaves parsing makes over and over, each made once and shared: a long program
+// holds millions of them. Nothing has analysed them yet, so sharing them is what interning
+// does later anyway.
+struct LeafCache {
+  Term bytes[256];
+  std::unordered_map<uint32_t, Term> words;  // up to three bytes, with the length
+};
+
 namespace {
 
 // Operators of the binary levels 0..8, loosest first, and how each level folds.
@@ -24,33 +32,7 @@ inline unsigned char byte_at(const TextIndex& x, int64_t i) {
   return static_cast<unsigned char>(x.text[size_t(i)]);
 }
 
-// The short leaves one parse makes over and over (operator bytes, "}", short plain words),
-// each made once and shared: a long program holds millions of them. Nothing has analysed them
-// yet, so sharing them is what interning does later anyway.
-struct LeafCache {
-  Term bytes[256];
-  std::unordered_map<uint32_t, Term> words;  // up to three bytes, with the length
-};
-LeafCache* leaf_cache = nullptr;  // the outermost parse's, while one runs
-
-// Gives the calls inside one parse a cache; a parse nested in another uses the outer one.
-class LeafCacheScope {
- public:
-  LeafCacheScope() {
-    if (!leaf_cache) leaf_cache = owned_ = new LeafCache;
-  }
-  ~LeafCacheScope() {
-    if (owned_) {
-      leaf_cache = nullptr;
-      delete owned_;
-    }
-  }
-  LeafCacheScope(const LeafCacheScope&) = delete;
-  LeafCacheScope& operator=(const LeafCacheScope&) = delete;
-
- private:
-  LeafCache* owned_ = nullptr;
-};
+LeafCache* leaf_cache = nullptr;  // the outermost SharedLeaves', while one lives
 
 Term short_leaf(std::string_view text) {
   if (!leaf_cache || text.size() > 3) return make_leaf(text);
@@ -60,7 +42,9 @@ Term short_leaf(std::string_view text) {
     return t;
   }
   uint32_t key = uint32_t(text.size());
-  for (size_t i = 0; i < text.size(); ++i) key |= uint32_t(static_cast<unsigned char>(text[i])) << (8 * (i + 1));
+  for (size_t i = 0; i < text.size(); ++i) {
+    key |= uint32_t(static_cast<unsigned char>(text[i])) << (8 * (i + 1));
+  }
   Term& t = leaf_cache->words[key];
   if (!t) t = make_leaf(text);
   return t;
@@ -333,13 +317,24 @@ Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
 
 }  // namespace
 
+SharedLeaves::SharedLeaves() {
+  if (!leaf_cache) leaf_cache = owned_ = new LeafCache;
+}
+
+SharedLeaves::~SharedLeaves() {
+  if (owned_) {
+    leaf_cache = nullptr;
+    delete owned_;
+  }
+}
+
 Term parse_expression(const TextIndex& x, int64_t begin, int64_t end) {
-  LeafCacheScope cache;
+  SharedLeaves shared;
   return parse_level(x, 1, begin, end);
 }
 
 Term parse_brace_items(const TextIndex& x, int64_t begin, int64_t end) {
-  LeafCacheScope cache;
+  SharedLeaves shared;
   return parse_level(x, 0, begin, end);
 }
 
