@@ -82,6 +82,7 @@ ErrorRecord load_program(std::string_view raw_text) {
   TextIndex index = index_text(text);
   int64_t size = int64_t(text.size());
   std::vector<int64_t> commas = operator_positions(index, 0, size, ByteSet(","));
+  SharedLeaves shared;
   enter("", parse_expression(index, 0, commas.empty() ? size : commas[0]));
   for (size_t i = 0; i < commas.size(); ++i) {
     int64_t start = commas[i] + 1;

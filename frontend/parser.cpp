@@ -1,9 +1,19 @@
 #include "frontend/parser.h"
 
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "diagnostics/diagnostics.h"
 #include "diagnostics/stack_room.h"
+
+// The short leaves parsing makes over and over, each made once and shared: a long program
+// holds millions of them. Nothing has analysed them yet, so sharing them is what interning
+// does later anyway.
+struct LeafCache {
+  Term bytes[256];
+  std::unordered_map<uint32_t, Term> words;  // up to three bytes, with the length
+};
 
 namespace {
 
@@ -22,12 +32,55 @@ inline unsigned char byte_at(const TextIndex& x, int64_t i) {
   return static_cast<unsigned char>(x.text[size_t(i)]);
 }
 
-Term byte_leaf(unsigned char c) {
-  const char ch = char(c);
-  return make_leaf(std::string_view(&ch, 1));
+LeafCache* leaf_cache = nullptr;  // the outermost SharedLeaves', while one lives
+
+Term short_leaf(std::string_view text) {
+  if (!leaf_cache || text.size() > 3) return make_leaf(text);
+  if (text.size() == 1) {
+    Term& t = leaf_cache->bytes[static_cast<unsigned char>(text[0])];
+    if (!t) t = make_leaf(text);
+    return t;
+  }
+  uint32_t key = uint32_t(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    key |= uint32_t(static_cast<unsigned char>(text[i])) << (8 * (i + 1));
+  }
+  Term& t = leaf_cache->words[key];
+  if (!t) t = make_leaf(text);
+  return t;
 }
 
-Term empty_leaf() { return make_leaf("}"); }
+Term byte_leaf(unsigned char c) {
+  const char ch = char(c);
+  return short_leaf(std::string_view(&ch, 1));
+}
+
+Term empty_leaf() { return short_leaf("}"); }
+
+// A range of only word characters or only digits: a plain word, its own leaf.
+bool is_plain_word(const TextIndex& x, int64_t begin, int64_t end) {
+  if (begin >= end) return false;
+  const bool digits = is_digit(byte_at(x, begin));
+  for (int64_t i = begin; i < end; ++i) {
+    const unsigned char c = byte_at(x, i);
+    if (digits ? !is_digit(c) : !is_word_char(c)) return false;
+  }
+  return true;
+}
+
+Term plain_word(const TextIndex& x, int64_t begin, int64_t end) {
+  return short_leaf(x.text.substr(size_t(begin), size_t(end - begin)));
+}
+
+// The atom of one word; short plain words and one-byte words are shared.
+Term atom(const TextIndex& x, int64_t begin, int64_t end) {
+  if (is_plain_word(x, begin, end)) return plain_word(x, begin, end);
+  if (end - begin == 1) {
+    const unsigned char c = byte_at(x, begin);
+    if (c != '(' && c != '[') return c == '\0' ? short_leaf("\n") : byte_leaf(c);
+  }
+  return make_atom(x, begin, end);
+}
 
 // One operator of a binary level: the bytes [start, end) it takes up. A brace takes up its
 // whole group, whose inside holds the items.
@@ -82,14 +135,22 @@ inline bool is_group(const TextIndex& x, unsigned char opener, int64_t begin, in
   return end - begin >= 2 && byte_at(x, begin) == opener && x.partner[size_t(begin)] == end - 1;
 }
 
+// The range of the last argument that a parse leaves to its caller's frame.
+struct Tail {
+  int64_t begin = 0;
+  int64_t end = -1;  // before begin: none
+};
+
 // Juxtaposition of words: the first word is an atom; a later word that is exactly one
-// parenthesised group is a call list whose comma-separated pieces are applied in order.
-Term juxtapose(const TextIndex& x, int64_t begin, int64_t end) {
+// parenthesised group is a call list whose comma-separated pieces are applied in order. Given
+// a tail, a last word that is a call list leaves its last piece unparsed there, and the result
+// is the function that piece is to be applied to.
+Term juxtapose(const TextIndex& x, int64_t begin, int64_t end, Tail* tail = nullptr) {
   if (begin >= end) return empty_leaf();
   int64_t word = begin;
   int64_t next = next_word_start(x, word, end);
   Term acc = is_group(x, '(', word, next) ? parse_level(x, 1, word + 1, next - 1)
-                                          : make_atom(x, word, next);
+                                          : atom(x, word, next);
   while (next < end) {
     word = next;
     next = next_word_start(x, word, end);
@@ -97,12 +158,16 @@ Term juxtapose(const TextIndex& x, int64_t begin, int64_t end) {
       const int64_t close = next - 1;
       for (int64_t piece = word + 1;;) {
         const int64_t comma = next_in_set(x, piece, close, kComma);
+        if (comma >= close && tail && next >= end) {
+          *tail = {piece, comma};
+          return acc;
+        }
         acc = make_pair(std::move(acc), parse_level(x, 1, piece, comma));
         if (comma >= close) break;
         piece = comma + 1;
       }
     } else {
-      acc = make_pair(std::move(acc), make_atom(x, word, next));
+      acc = make_pair(std::move(acc), atom(x, word, next));
     }
   }
   return acc;
@@ -149,32 +214,49 @@ Term parse_operand(const TextIndex& x, int64_t begin, int64_t end) {
   return inner;
 }
 
+// Whether the operand [begin, end) is a plain juxtaposition, without affixes.
+bool is_juxtaposition(const TextIndex& x, int64_t begin, int64_t end) {
+  return begin < end && !is_affix(byte_at(x, begin)) && !is_affix(byte_at(x, end - 1)) &&
+         affix_position(x, begin, end, kAffixes) < 0;
+}
+
 // The binary levels from the given one down. A level without an operator in the range hands
 // it to the next level in this same frame, and a range that is one parenthesised group goes
-// back to level 1 with its inside, as the word it is would; so plain nesting costs no frames
-// and nesting under operators one frame a level. Long operator chains are folded in loops.
-Term parse_level_here(const TextIndex& x, int level, int64_t begin, int64_t end) {
-  for (;; level = 1, ++begin, --end) {
-    for (; level <= kLastBinaryLevel; ++level) {
+// back to level 1 with its inside, as the word it is would; so plain nesting costs no frames.
+// Long operator chains are folded in loops. The last operand of a chain or of a call list is
+// parsed in this frame too, its function kept in `waiting` until it is done, so that a right
+// spine costs one handle a level, not a frame; other nesting under operators costs one frame.
+Term parse_spine(const TextIndex& x, int level, int64_t begin, int64_t end,
+                 std::vector<Term>& waiting) {
+  for (;;) {
+    if (is_plain_word(x, begin, end)) return plain_word(x, begin, end);
+    bool descended = false;
+    for (; level <= kLastBinaryLevel && !descended; ++level) {
       if (kFoldsRight[level]) {
         Cut cut = last_cut(x, level, begin, end);
         if (cut.start < begin) continue;
-        Term acc = parse_level(x, level + 1, cut.end, end);
+        std::vector<Cut> cuts{cut};  // right to left
         for (;;) {
-          const Cut previous = last_cut(x, level, begin, cut.start);
-          const int64_t piece = previous.start < begin ? begin : previous.end;
-          Term left = parse_level(x, level + 1, piece, cut.start);
-          const unsigned char op = byte_at(x, cut.start);
-          if (op == '{') {
-            Term items = parse_level(x, 0, cut.start + 1, cut.end - 1);
-            acc =
-                make_pair(apply2(byte_leaf(op), std::move(left), std::move(items)), std::move(acc));
-          } else {
-            acc = apply2(byte_leaf(op), std::move(left), std::move(acc));
-          }
-          if (previous.start < begin) return acc;
-          cut = previous;
+          const Cut previous = last_cut(x, level, begin, cuts.back().start);
+          if (previous.start < begin) break;
+          cuts.push_back(previous);
         }
+        int64_t piece = begin;
+        for (size_t k = cuts.size(); k-- > 0;) {
+          const Cut c = cuts[k];
+          Term left = parse_level(x, level + 1, piece, c.start);
+          const unsigned char op = byte_at(x, c.start);
+          if (op == '{') {
+            Term items = parse_level(x, 0, c.start + 1, c.end - 1);
+            waiting.push_back(apply2(byte_leaf(op), std::move(left), std::move(items)));
+          } else {
+            waiting.push_back(make_pair(byte_leaf(op), std::move(left)));
+          }
+          piece = c.end;
+        }
+        begin = piece;
+        descended = true;
+        continue;
       }
       const ByteSet& ops = kLevelOperators[level];
       int64_t op_at = next_in_set(x, begin, end, ops);
@@ -182,8 +264,13 @@ Term parse_level_here(const TextIndex& x, int level, int64_t begin, int64_t end)
       Term acc = parse_level(x, level + 1, begin, op_at);
       for (;;) {
         const int64_t next = next_in_set(x, op_at + 1, end, ops);
-        Term piece = parse_level(x, level + 1, op_at + 1, next);
         const unsigned char op = byte_at(x, op_at);
+        if (next >= end && op != '\n') {
+          waiting.push_back(op == ' ' ? std::move(acc) : make_pair(byte_leaf(op), std::move(acc)));
+          begin = op_at + 1;
+          break;
+        }
+        Term piece = parse_level(x, level + 1, op_at + 1, next);
         if (op == '\n') {
           acc = make_pair(std::move(piece), std::move(acc));
         } else if (op == ' ') {
@@ -194,9 +281,33 @@ Term parse_level_here(const TextIndex& x, int level, int64_t begin, int64_t end)
         if (next >= end) return acc;
         op_at = next;
       }
+      descended = true;
     }
-    if (!is_group(x, '(', begin, end)) return parse_operand(x, begin, end);
+    if (descended) {
+      // The last operand, at the level after the one that was cut.
+      continue;
+    }
+    if (is_group(x, '(', begin, end)) {
+      level = 1, ++begin, --end;
+      continue;
+    }
+    if (!is_juxtaposition(x, begin, end)) return parse_operand(x, begin, end);
+    Tail tail;
+    Term function = juxtapose(x, begin, end, &tail);
+    if (tail.end < tail.begin) return function;
+    waiting.push_back(std::move(function));
+    level = 1, begin = tail.begin, end = tail.end;
   }
+}
+
+Term parse_level_here(const TextIndex& x, int level, int64_t begin, int64_t end) {
+  std::vector<Term> waiting;
+  Term t = parse_spine(x, level, begin, end, waiting);
+  while (!waiting.empty()) {
+    t = make_pair(std::move(waiting.back()), std::move(t));
+    waiting.pop_back();
+  }
+  return t;
 }
 
 // Nesting under operators recurses; a deep one continues on a fresh stack.
@@ -206,20 +317,33 @@ Term parse_level(const TextIndex& x, int level, int64_t begin, int64_t end) {
 
 }  // namespace
 
+SharedLeaves::SharedLeaves() {
+  if (!leaf_cache) leaf_cache = owned_ = new LeafCache;
+}
+
+SharedLeaves::~SharedLeaves() {
+  if (owned_) {
+    leaf_cache = nullptr;
+    delete owned_;
+  }
+}
+
 Term parse_expression(const TextIndex& x, int64_t begin, int64_t end) {
+  SharedLeaves shared;
   return parse_level(x, 1, begin, end);
 }
 
 Term parse_brace_items(const TextIndex& x, int64_t begin, int64_t end) {
+  SharedLeaves shared;
   return parse_level(x, 0, begin, end);
 }
 
 Term parse_expression(std::string_view text) {
   const TextIndex x = index_text(text);
-  return parse_level(x, 1, 0, int64_t(text.size()));
+  return parse_expression(x, 0, int64_t(text.size()));
 }
 
 Term parse_brace_items(std::string_view text) {
   const TextIndex x = index_text(text);
-  return parse_level(x, 0, 0, int64_t(text.size()));
+  return parse_brace_items(x, 0, int64_t(text.size()));
 }

@@ -17,6 +17,22 @@
 #include "terms/term.h"
 #include "frontend/program_text.h"
 
+struct LeafCache;
+
+// While one lives, the parses on this thread share their short leaves (operator bytes, "}",
+// plain words of up to three bytes) with each other; every parse shares them within itself.
+// A program's definitions are parsed under one. Nesting uses the outermost.
+class SharedLeaves {
+ public:
+  SharedLeaves();
+  ~SharedLeaves();
+  SharedLeaves(const SharedLeaves&) = delete;
+  SharedLeaves& operator=(const SharedLeaves&) = delete;
+
+ private:
+  LeafCache* owned_ = nullptr;
+};
+
 // The whole grammar but the comma level: definitions, parenthesised groups, call arguments.
 Term parse_expression(std::string_view text);
 // The comma level, for the text between a "{" and its partner.

@@ -25,6 +25,7 @@ inline int structural_compare(const Term& a, const Term& b) {
 Term intern(const Term& x);
 // Releases every member.
 void clear_intern_table();
-// Releases the members for which drop holds (the linker keeps only normal forms).
+// Releases the members for which drop holds (the linker keeps only normal forms). drop may be
+// asked more than once about a node and must answer the same each time.
 void remove_interned_if(const std::function<bool(const Node*)>& drop);
 size_t intern_table_size();

@@ -85,6 +85,15 @@ def extremes(r):
     deep = 600_000 if r.sanitized else 3_000_000
     r.check("applications nested %d deep" % deep, b"a\\" + b"(I " * deep + b"7" + b")" * deep, 7)
     r.check("differences nested %d deep" % deep, b"a\\" + b"(0-" * deep + b"7" + b")" * deep, 7)
+    # Spines written out in the program text: the parser folds a left spine in a loop and keeps
+    # only a handle a level for a right one, and every linking walk is iterative.
+    cells = 10 ** 6 if r.sanitized else 10 ** 7
+    r.check("a left spine of %d cells in the program text" % cells,
+            b"a\\" + b"I " * cells + b"7", 7)
+    r.check("a right spine of %d cells in the program text" % cells,
+            b"a\\" + b"I(" * cells + b"7" + b")" * cells, 7)
+    r.check("a chain of %d sums in the program text" % cells,
+            b"a\\" + b"0+" * cells + b"7", 7)
     r.check("a left spine of 10^7 cells", b"a\\(rank(cork(0,[z],[a]*10000000))>10000000)(7,3)", 7)
     r.check("its last element", b"a\\(look(9999999,cork(0,[z],[a]*10000000))=look(0,[a]))(7,3)", 7)
     r.check("a right spine of 10^7 cells", b"a\\(type(lots(init(255)*1250000))=[hint])(7,3)", 7)

@@ -34,6 +34,20 @@ TEST(Program, MainExpressionAndPlainDefinitions) {
   EXPECT_EQ(shown(""), "}");
 }
 
+TEST(Program, DefinitionsShareTheirShortLeaves) {
+  load_prelude();
+  ASSERT_TRUE(record_ok(load_program("a\\ff(1)+ab,ff\\x\\x+ab,gg\\long_word+long_word")));
+  auto plus_of = [](const Node* sum) { return pair_left(pair_left(sum)); };
+  const Node* main_sum = pair_right(definition_table()[""].get());
+  const Node* ff_sum = pair_right(definition_table()["ff"].get());
+  const Node* gg_sum = definition_table()["gg"].get();
+  EXPECT_EQ(plus_of(main_sum), plus_of(ff_sum));
+  EXPECT_EQ(pair_right(main_sum), pair_right(ff_sum));  // ab
+  EXPECT_EQ(shown("gg"), "(+long_word long_word)");
+  // Longer words are made each time they are written.
+  EXPECT_NE(pair_right(pair_left(gg_sum)), pair_right(gg_sum));
+}
+
 TEST(Program, BuiltinsGetPlaceholdersThatProgramsMayReplace) {
   load_prelude();
   ASSERT_TRUE(record_ok(load_program("x")));

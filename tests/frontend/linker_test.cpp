@@ -54,6 +54,32 @@ TEST(Linker, UnreachedDefinitionsAreRemoved) {
   EXPECT_EQ(leaf_text(definition_table()["_"]).substr(0, 12), "[[addrinfo[a");
 }
 
+TEST(Linker, RewritesThatChangeNothingCopyNothing) {
+  load_prelude();
+  ASSERT_TRUE(record_ok(load_program("a\\f(x+1)(g(y{z}w))")));
+  const Term& main = definition_table()[""];
+  EXPECT_EQ(quote_rewrite(main).get(), main.get());
+  EXPECT_EQ(pair_binding_rewrite(main).get(), main.get());
+  // A change copies the path to it and keeps the rest.
+  load_prelude();
+  ASSERT_TRUE(record_ok(load_program("a\\f(x+1)(`y)")));
+  const Term& quoting = definition_table()[""];
+  Term quoted = quote_rewrite(quoting);
+  EXPECT_NE(quoted.get(), quoting.get());
+  Node* call = pair_right(quoting.get());
+  Node* rewritten_call = pair_right(quoted.get());
+  EXPECT_EQ(pair_right(pair_left(rewritten_call)), pair_right(pair_left(call)));
+}
+
+TEST(Linker, SharedSubtermsAreWalkedOnceAndStillSeen) {
+  Term d = make_pair(make_leaf("zz"), make_leaf("Q"));
+  for (int i = 0; i < 64; ++i) d = make_pair(d, d);  // 2^64 leaves unfolded
+  EXPECT_EQ(referenced_names(d), (std::set<std::string>{"Q", "zz"}));
+  // The second visit of d is skipped, the names around it are not.
+  Term both = make_pair(d, make_pair(make_leaf("K"), d));
+  EXPECT_EQ(referenced_names(both), (std::set<std::string>{"K", "Q", "zz"}));
+}
+
 TEST(Linker, EqualSubtermsAreShared) {
   ASSERT_TRUE(record_ok(link("a\\ff(V 1 2)(V 1 2),ff\\x\\y\\x")));
   Node* main = definition_table()[""].get();

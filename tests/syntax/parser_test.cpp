@@ -121,6 +121,39 @@ TEST(Shapes, CallLists) {
   EXPECT_EQ(parsed("f(g(h(x)))"), "(f (g (h x)))");
 }
 
+TEST(Shapes, LastOperandsInEveryPosition) {
+  EXPECT_EQ(parsed("f(a,g(b,h(c)))"), "((f a) ((g b) (h c)))");
+  EXPECT_EQ(parsed("a-(b-(c-d))"), "((- a) ((- b) ((- c) d)))");
+  EXPECT_EQ(parsed("a-b*(c+d)"), "((- a) ((* b) ((+ c) d)))");
+  EXPECT_EQ(parsed("x?f(y)"), "((? x) (f y))");
+  EXPECT_EQ(parsed("a\nf(x)"), "((f x) a)");
+  EXPECT_EQ(parsed("a\nb?f(x)"), "((? (b a)) (f x))");
+  EXPECT_EQ(parsed("a{b}f(c(d))"), "((({ a) b) (f (c d)))");
+  EXPECT_EQ(parsed("a;b\\f x(y)"), "((; a) ((\\ b) (f (x y))))");
+  EXPECT_EQ(parsed("f x(y)!"), "(f (! (x y)))");
+  EXPECT_EQ(parsed("f(x)!(y)"), "((f x) (! y))");
+  EXPECT_EQ(parsed("f(x)(y,z)"), "(((f x) y) z)");
+  EXPECT_EQ(parsed("f(x,(y))"), "((f x) y)");
+  EXPECT_EQ(parsed("f(x,)"), "((f x) })");
+  EXPECT_EQ(parsed("f(x,abc)"), "((f x) abc)");
+  EXPECT_EQ(parsed("2^3^(4^5)"), "((^ 2) ((^ 3) ((^ 4) 5)))");
+}
+
+TEST(Shapes, OneParseSharesItsShortLeaves) {
+  Term t = parse_expression("ab+12+ab+x+abcd");
+  // ((+ ((+ ((+ ((+ ab) 12)) ab)) x)) abcd)
+  auto left_arg = [](const Node* n) { return pair_right(pair_left(n)); };
+  const Node* n3 = left_arg(t.get());
+  const Node* n2 = left_arg(n3);
+  const Node* n1 = left_arg(n2);
+  EXPECT_EQ(pair_left(pair_left(t.get())), pair_left(pair_left(n1)));  // the + leaves
+  EXPECT_EQ(left_arg(n1), pair_right(n2));                               // ab and ab
+  EXPECT_EQ(shape(t), "((+ ((+ ((+ ((+ ab) 12)) ab)) x)) abcd)");
+  // Another parse makes its own.
+  Term u = parse_expression("ab+12");
+  EXPECT_NE(pair_right(pair_left(u.get())), left_arg(n1));
+}
+
 TEST(Shapes, Affixes) {
   EXPECT_EQ(parsed("!~x"), "(! (~ x))");
   EXPECT_EQ(parsed("x~!"), "(! (~ x))");

@@ -119,6 +119,46 @@ TEST_F(Interning, FoundTermsAreNotTakenApart) {
   EXPECT_EQ(intern_table_size(), 2u);
 }
 
+TEST_F(Interning, EqualTermsBuiltApartMeetInOneCall) {
+  // Both halves are new; the second must find what the first entered a moment before.
+  Term half = A(L("g"), A(L("f"), L("a")));
+  Term whole = intern(A(A(L("g"), A(L("f"), L("a"))), half));
+  EXPECT_EQ(pair_left(whole.get()), pair_right(whole.get()));
+  // Members: g, f, a, (f a), (g (f a)), the whole.
+  EXPECT_EQ(intern_table_size(), 6u);
+  EXPECT_EQ(intern(A(A(L("g"), A(L("f"), L("a"))), A(L("g"), A(L("f"), L("a"))))).get(),
+            whole.get());
+  EXPECT_EQ(intern_table_size(), 6u);
+}
+
+TEST_F(Interning, TableLeftIncompleteByARemovalStillFindsEveryMember) {
+  // Keeps ((f a) b) and b but drops (f a), f and a.
+  Term kept = intern(A(A(L("f"), L("a")), L("b")));
+  remove_interned_if([&](const Node* n) { return n != kept.get() && !leaf_is(n, "b"); });
+  EXPECT_EQ(intern_table_size(), 2u);
+  EXPECT_EQ(intern(A(A(L("f"), L("a")), L("b"))).get(), kept.get());
+  EXPECT_EQ(intern_table_size(), 2u);
+  // A new pair over the dropped parts enters them again, once.
+  Term other = intern(A(L("c"), A(L("f"), L("a"))));
+  Term again = intern(A(L("f"), L("a")));
+  EXPECT_EQ(pair_right(other.get()), again.get());
+  EXPECT_EQ(intern_table_size(), 2u + 5u);  // c, f, a, (f a), (c (f a))
+  EXPECT_EQ(intern(L("b")).get(), pair_right(kept.get()));
+}
+
+TEST_F(Interning, RemovalShrinksTheTableAndKeepsItsMembers) {
+  Term t = L("x");
+  for (int i = 0; i < 100000; ++i) t = A(std::move(t), L(std::to_string(i % 7)));
+  intern(t);
+  t = Term();
+  remove_interned_if([](const Node* n) { return node_is_pair(n); });
+  EXPECT_EQ(intern_table_size(), 8u);
+  for (int i = 0; i < 7; ++i) {
+    Term leaf = intern(L(std::to_string(i)));
+    EXPECT_EQ(node_refs(leaf.get()), 2u) << i;  // leaf and the table
+  }
+}
+
 TEST_F(Interning, ClearingReleasesMembers) {
   Term x = L("x");
   intern(x);
