@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -132,11 +131,3 @@ bool walk_in_order(const Node* root, Step&& step) {
       },
       step);
 }
-
-// Rebuilds a term bottom-up: leaves go through on_leaf, and each pair through on_pair with the
-// original pair and its two rebuilt children.
-Term rebuild(const Term& t, const std::function<Term(Node* leaf)>& on_leaf,
-             const std::function<Term(Node* pair, Term left, Term right)>& on_pair);
-
-// Visits every node once (shared nodes once), parents before children, left before right.
-void visit_nodes(Node* root, const std::function<void(Node*)>& visit);

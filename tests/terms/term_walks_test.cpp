@@ -76,9 +76,12 @@ TEST(FoldTree, HandlesSpinesFarDeeperThanTheNativeStack) {
   EXPECT_EQ(count_leaves(left), depth + 1);
   EXPECT_EQ(count_leaves(right), depth + 1);
   // The rebuilt copy is equal in shape and its leaves were replaced.
-  Term copy = rebuild(
-      right, [](Node*) { return make_leaf("b"); },
-      [](Node*, Term l, Term r) { return make_pair(std::move(l), std::move(r)); });
+  Term copy = fold_tree<Term>(
+      right.get(),
+      [](const Node* n) -> std::optional<Term> {
+        return node_is_leaf(n) ? std::optional<Term>(make_leaf("b")) : std::nullopt;
+      },
+      [](const Node*, Term l, Term r) { return make_pair(std::move(l), std::move(r)); });
   EXPECT_EQ(count_leaves(copy), depth + 1);
   EXPECT_TRUE(leaf_is(left_of(copy), "b"));
   // Freeing deep terms must not recurse either.
@@ -154,15 +157,6 @@ TEST(WalkInOrder, HandlesSpinesFarDeeperThanTheNativeStack) {
   EXPECT_EQ(balance, 0);
   EXPECT_EQ(deepest, depth);
   t = Term();
-}
-
-TEST(VisitNodes, VisitsSharedNodesOnce) {
-  Term t = small_tree();
-  std::string seen;
-  visit_nodes(t.get(), [&](Node* n) {
-    if (node_is_leaf(n)) seen += leaf_text(n);
-  });
-  EXPECT_EQ(seen, "fgxh");
 }
 
 }  // namespace
