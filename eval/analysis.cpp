@@ -40,34 +40,97 @@ bool is_byte_name(const char* s) {
   return s[1] == '\0' && ((c >= 0x01 && c <= 0x1F) || c >= 0x7F);
 }
 
-void analyse_leaf(Node* n) {
+// Returns true when the analysis wrote the extent (a variable's free set).
+bool analyse_leaf_text(Node* n) {
   const char* s = leaf_chars(n);
   unsigned char c = static_cast<unsigned char>(s[0]);
   if (c == '[') {
     set_tag_byte(n, kDataLeafTag);
-    return;
+    return false;
   }
   bool byte_name = is_byte_name(s);
   if (c == ')' || c == ']' || !(byte_name || is_engine_name(s))) {
     set_arity(n, 1);
-    return;
+    return false;
   }
   DefinitionTable& table = definition_table();
   auto it = table.find(std::string_view(s));
   if (it != table.end()) {
     set_arity(n, leading_abstractions(it->second.get()));
     set_inner(n, false);
-    return;
+    return false;
   }
   if (byte_name) {
     set_arity(n, 1);
-    return;
+    return false;
   }
   core_assert(s[1] == '\0', 7054);
   core_assert(c >= 'a', 7055);
   core_assert(c <= 'z', 7056);
   set_arity(n, 11);
   set_extent(n, 1u << (c - 'a'));
+  return true;
+}
+
+// One-byte names come as fresh leaves from built-ins at every step (K, H, operators); during a
+// run, when the definition table holds still for them, each byte is analysed once and its
+// header bits copied from then on.
+struct ByteAnalysis {
+  uint64_t keep;  // header bits the analysis leaves alone
+  uint64_t bits;  // the analysis written into the others
+};
+bool g_bytes_on = false;
+bool g_byte_known[256];
+ByteAnalysis g_bytes[256];
+
+void analyse_leaf(Node* n) {
+  const char* s = leaf_chars(n);
+  if (s[1] != '\0' || !g_bytes_on) {
+    analyse_leaf_text(n);
+    return;
+  }
+  auto c = static_cast<unsigned char>(s[0]);
+  if (g_byte_known[c]) {
+    n->header = (n->header & g_bytes[c].keep) | g_bytes[c].bits;
+    return;
+  }
+  uint64_t keep = analyse_leaf_text(n) ? kRefsMask : kRefsMask | kExtentMask;
+  g_bytes[c] = {keep, n->header & ~keep};
+  g_byte_known[c] = true;
+}
+
+}  // namespace
+
+namespace {
+
+// What a child's tag byte tells the analysis of its parent pair, one row per tag.
+struct TagRow {
+  uint8_t applied;   // arity code of (f a) for a function of this tag (a not data)
+  bool data;         // a data leaf or data pair
+  bool inner_as_f;   // as the function: a redex inside it
+  bool inner_as_a;   // as the argument: a redex inside it or at it
+  bool free_set;     // the extent holds a free-variable set
+};
+
+struct TagTable {
+  TagRow rows[256];
+  constexpr TagTable() : rows() {
+    for (unsigned t = 0; t < 256; ++t) {
+      bool leaf = (t & 0x80) != 0;
+      bool data = (t & 0x7F) == 0x40;
+      bool inner = (t & 0x40) != 0;
+      int arity = int(t & 0x3F) - 52;
+      int applied = data ? 0 : (arity == 11 || arity < -50) ? arity : arity - 1;
+      rows[t] = {uint8_t(applied + 52), data, !data && inner,
+                 !data && (inner || arity < 1), leaf ? (t & 0x3F) == 11 + 52 : !data};
+    }
+  }
+};
+
+constexpr TagTable kTags;
+
+inline uint32_t extent_bits(uint64_t header) {
+  return uint32_t((header & kExtentMask) >> kExtentShift);
 }
 
 }  // namespace
@@ -76,26 +139,20 @@ void analyse_leaf(Node* n) {
 void analyse_pair(Node* n) {
   Node* f = pair_left(n);
   Node* a = pair_right(n);
-  bool f_data = node_is_data_tagged(f);
-  bool a_data = node_is_data_tagged(a);
-  if (f_data && a_data) {
+  uint64_t hf = f->header, ha = a->header;
+  const TagRow& rf = kTags.rows[hf >> 56];
+  const TagRow& ra = kTags.rows[ha >> 56];
+  if (rf.data && ra.data) {
     set_tag_byte(n, kDataPairTag);
     uint64_t m = node_extent(f), t = node_extent(a);
     if (m > 1 && t > 1 && m + t < kLongText) set_extent(n, m + t);
     return;
   }
-  int arity;
-  if (f_data) {
-    arity = 0;
-  } else {
-    int fa = node_arity(f);
-    arity = (fa == 11 || fa < -50) ? fa : fa - 1;
-  }
-  uint32_t free_f = cached_free_variables(f);
-  uint32_t free_a = cached_free_variables(a);
-  bool inner = (!f_data && node_inner(f)) || (!a_data && (node_inner(a) || node_arity(a) < 1));
+  uint32_t free_f = rf.free_set ? extent_bits(hf) : 0;
+  uint32_t free_a = ra.free_set ? extent_bits(ha) : 0;
+  bool inner = rf.inner_as_f || ra.inner_as_a;
   uint32_t set = free_f | free_a;
-  if (node_is_pair(f)) {
+  if (static_cast<int64_t>(hf) >= 0) {  // f is a pair: n may be a binder's form
     Node* ff = pair_left(f);
     if (is_byte_leaf(ff, '\\')) {
       inner = false;  // an abstraction: its binder is not free
@@ -108,9 +165,8 @@ void analyse_pair(Node* n) {
   }
   // The arity stays within -51..11 here and a free set within 26 bits, so no range check fires.
   n->header = (n->header & kRefsMask) | (uint64_t(set) << kExtentShift) |
-              (uint64_t(arity + 52) << 56) | (inner ? kInnerBit : 0);
+              (uint64_t(rf.applied) << 56) | (inner ? kInnerBit : 0);
 }
-
 
 int leading_abstractions(const Node* d) {
   int count = 0;
@@ -170,6 +226,13 @@ void analyse_fresh(Node* root) {
     }
   }
 }
+
+void begin_run_analysis() {
+  for (bool& known : g_byte_known) known = false;
+  g_bytes_on = true;
+}
+
+void end_run_analysis() { g_bytes_on = false; }
 
 bool head_is_lazy(const Node* n) {
   while (node_is_pair(n) && !node_is_data_tagged(n)) n = pair_left(n);

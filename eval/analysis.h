@@ -18,6 +18,10 @@ inline void analyse(Node* n) {
   if (!node_analysed(n)) analyse_fresh(n);
 }
 inline void analyse(const Term& t) { analyse(t.get()); }
+// Between these, the definition table's arities hold still (a reduction runs), so leaves of
+// one byte are analysed once per byte.
+void begin_run_analysis();
+void end_run_analysis();
 // Analyses a fresh pair whose two children are analysed already.
 void analyse_pair(Node* pair);
 

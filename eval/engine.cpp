@@ -1,6 +1,7 @@
 #include "eval/engine.h"
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "diagnostics/memory_budget.h"
 #include "eval/analysis.h"
 #include "eval/native_rules.h"
+#include "eval/substitute.h"
 
 namespace {
 
@@ -25,6 +27,9 @@ struct Frame {
 struct Resolution {
   BuiltinFunction builtin = nullptr;
   Term* definition = nullptr;
+  // The substitution plan of a definition with parameters; definitions with parameters never
+  // change during a run (only parameterless ones take their memo values).
+  const PreparedBody* prepared = nullptr;
 };
 
 struct NameHash {
@@ -37,6 +42,11 @@ struct Machine {
   Term focus;
   std::vector<Node*> args;
   std::unordered_map<std::string, Resolution, NameHash, std::equal_to<>> names;
+  std::deque<PreparedBody> bodies;
+  // One-byte names (operators, combinators) come as fresh leaves from built-ins at every
+  // step, so they are resolved by their byte rather than by leaf address.
+  Resolution byte_names[256];
+  bool byte_known[256] = {};
 
   // Resolutions by head leaf, in front of the map by name. Each slot keeps its leaf alive, so
   // an address never stands for another text.
@@ -55,6 +65,15 @@ struct Machine {
   void rewrite_name(Node* head);
   const Resolution& resolve(std::string_view name);
   const Resolution& resolve_head(Node* head) {
+    const char* s = leaf_chars(head);
+    if (s[1] == '\0') {
+      auto c = static_cast<unsigned char>(s[0]);
+      if (!byte_known[c]) {
+        byte_names[c] = resolve(s);
+        byte_known[c] = true;
+      }
+      return byte_names[c];
+    }
     CachedHead& slot = heads[(reinterpret_cast<uintptr_t>(head) >> 4) % kHeadSlots];
     if (slot.leaf != head) {
       slot.resolution = resolve(leaf_chars(head));
@@ -100,7 +119,13 @@ const Resolution& Machine::resolve(std::string_view name) {
   }
   DefinitionTable& table = definition_table();
   auto d = table.find(name);
-  if (d != table.end()) r.definition = &d->second;
+  if (d != table.end()) {
+    r.definition = &d->second;
+    if (leading_abstractions(d->second.get()) > 0) {
+      bodies.push_back(prepare_body(d->second));
+      r.prepared = &bodies.back();
+    }
+  }
   return names.emplace(std::string(name), r).first->second;
 }
 
@@ -172,31 +197,12 @@ void Machine::rewrite_name(Node* head) {
     return;
   }
   core_assert(r.definition != nullptr, 3179);
-  Term d = *r.definition;
-  if (leading_abstractions(d.get()) > 0) {
-    Node* body = d.get();
-    size_t count = 0;
-    while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
-      ++count;
-      body = pair_right(body);
-    }
-    core_assert(count <= args.size(), 3200);
-    // Closed arguments: all parameters are replaced in one pass, the later of two equal
-    // letters winning as when they are replaced one by one from the last.
-    Node* values[26];  // read only for the letters set below
-    uint32_t letters = 0;
-    body = d.get();
-    for (size_t i = 0; i < count; ++i) {
-      char letter = leaf_chars(pair_right(pair_left(body)))[0];
-      core_assert(letter >= 'a' && letter <= 'z', 7160);
-      values[letter - 'a'] = args[i];
-      letters |= 1u << (letter - 'a');
-      body = pair_right(body);
-    }
-    Term result = substitute_letters(body, letters, values);
-    focus = std::move(result);
+  if (r.prepared) {
+    core_assert(r.prepared->parameters <= args.size(), 3200);
+    focus = run_prepared(*r.prepared, args.data());
     return;
   }
+  Term d = *r.definition;
   if (!is_normal(d)) {
     MemoMap& memo = memo_map();
     auto flag = memo.find(name);
@@ -219,8 +225,18 @@ void Machine::rewrite_name(Node* head) {
 
 uint64_t reduction_steps() { return g_steps; }
 
+namespace {
+
+struct RunAnalysis {
+  RunAnalysis() { begin_run_analysis(); }
+  ~RunAnalysis() { end_run_analysis(); }
+};
+
+}  // namespace
+
 Term reduce(Term t) {
   forget_shared_leaves();
+  RunAnalysis run_analysis;
   Machine mc;
   mc.focus = std::move(t);
   for (;;) {
