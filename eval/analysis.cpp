@@ -80,6 +80,8 @@ struct ByteAnalysis {
   uint64_t bits;  // the analysis written into the others
 };
 bool g_bytes_on = false;
+// Bit c set: a function of arity code c may be the head of a binder's form.
+uint64_t g_binder_codes = ~0ull;
 bool g_byte_known[256];
 ByteAnalysis g_bytes[256];
 
@@ -152,7 +154,8 @@ void analyse_pair(Node* n) {
   uint32_t free_a = ra.free_set ? extent_bits(ha) : 0;
   bool inner = rf.inner_as_f || ra.inner_as_a;
   uint32_t set = free_f | free_a;
-  if (static_cast<int64_t>(hf) >= 0) {  // f is a pair: n may be a binder's form
+  // f is a pair of an arity a binder's head can have: n may be an abstraction or a let.
+  if (static_cast<int64_t>(hf) >= 0 && ((g_binder_codes >> ((hf >> 56) & 0x3F)) & 1)) {
     Node* ff = pair_left(f);
     if (is_byte_leaf(ff, '\\')) {
       inner = false;  // an abstraction: its binder is not free
@@ -227,12 +230,38 @@ void analyse_fresh(Node* root) {
   }
 }
 
+namespace {
+
+// Arity code of (f a) for a function f of arity code c.
+unsigned applied_code(unsigned c) { return kTags.rows[c].applied; }
+
+// The arity code of a fresh leaf of one byte, or none (-1) when the table lacks the name.
+int byte_leaf_code(char c) {
+  char text[2] = {c, '\0'};
+  if (!definition_table().count(text)) return -1;
+  Term t = make_leaf(text);
+  analyse_leaf(t.get());
+  return int(tag_byte(t.get()) & 0x3F);
+}
+
+}  // namespace
+
 void begin_run_analysis() {
   for (bool& known : g_byte_known) known = false;
   g_bytes_on = true;
+  // Only a function whose arity is that of (\ x), ({ x) or (({ x) v) can head an abstraction
+  // or a let, so the analysis looks inside no other function.
+  int lambda = byte_leaf_code('\\'), let = byte_leaf_code('{');
+  if (lambda < 0 || let < 0) return;
+  unsigned head = applied_code(unsigned(let));
+  g_binder_codes = (1ull << applied_code(unsigned(lambda))) | (1ull << head) |
+                   (1ull << applied_code(head));
 }
 
-void end_run_analysis() { g_bytes_on = false; }
+void end_run_analysis() {
+  g_bytes_on = false;
+  g_binder_codes = ~0ull;
+}
 
 bool head_is_lazy(const Node* n) {
   while (node_is_pair(n) && !node_is_data_tagged(n)) n = pair_left(n);

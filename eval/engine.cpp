@@ -63,6 +63,16 @@ struct Machine {
   }
   void rewrite();
   void rewrite_name(Node* head);
+  // The spine arguments of the focus, first argument first.
+  void collect_args() {
+    args.clear();
+    Node* n = focus.get();
+    while (node_is_pair(n) && !node_is_data_tagged(n)) {
+      args.push_back(pair_right(n));
+      n = pair_left(n);
+    }
+    std::reverse(args.begin(), args.end());
+  }
   const Resolution& resolve(std::string_view name);
   const Resolution& resolve_head(Node* head) {
     const char* s = leaf_chars(head);
@@ -129,6 +139,18 @@ const Resolution& Machine::resolve(std::string_view name) {
   return names.emplace(std::string(name), r).first->second;
 }
 
+// First bytes of the leaves that rewrite as names: not numbers, reals, texts or memo markers.
+struct NameHeads {
+  bool member[256];
+  constexpr NameHeads() : member() {
+    for (unsigned c = 0; c < 256; ++c) {
+      member[c] = !(c >= '0' && c <= '9') && c != ' ' && c != '(' && c != ']';
+    }
+  }
+  bool operator[](unsigned char c) const { return member[c]; }
+};
+constexpr NameHeads kNameHeads;
+
 Term abstraction(const Term& binder, const Term& body) {
   return make_pair(make_pair(shared_leaf('\\'), binder), body);
 }
@@ -137,13 +159,14 @@ void Machine::rewrite() {
   Node* m = focus.get();
   core_assert(free_variables(m) == 0, 7625);
   core_assert(arity_of(m) == 0, 3122);
-  args.clear();
   Node* head = m;
-  while (node_is_pair(head) && !node_is_data_tagged(head)) {
-    args.push_back(pair_right(head));
-    head = pair_left(head);
+  while (node_is_pair(head) && !node_is_data_tagged(head)) head = pair_left(head);
+  if (!node_is_data_tagged(head) && kNameHeads[node_first_char(head)] &&
+      !(is_byte_leaf(head, '\\') || is_byte_leaf(head, '{'))) {
+    rewrite_name(head);  // built-ins read their arguments themselves
+    return;
   }
-  std::reverse(args.begin(), args.end());
+  collect_args();
   auto arg = [this](size_t i) { return Term::share(args[i]); };
 
   if (node_is_data_tagged(head)) {
@@ -190,7 +213,6 @@ void Machine::rewrite() {
 }
 
 void Machine::rewrite_name(Node* head) {
-  std::string_view name = leaf_chars(head);
   Resolution r = resolve_head(head);
   if (r.builtin) {
     focus = r.builtin(std::move(focus));
@@ -198,12 +220,14 @@ void Machine::rewrite_name(Node* head) {
   }
   core_assert(r.definition != nullptr, 3179);
   if (r.prepared) {
+    collect_args();
     core_assert(r.prepared->parameters <= args.size(), 3200);
     focus = run_prepared(*r.prepared, args.data());
     return;
   }
   Term d = *r.definition;
   if (!is_normal(d)) {
+    std::string_view name = leaf_chars(head);
     MemoMap& memo = memo_map();
     auto flag = memo.find(name);
     if (flag == memo.end()) {
