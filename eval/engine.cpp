@@ -57,10 +57,26 @@ struct Machine {
   static constexpr size_t kHeadSlots = 256;
   CachedHead heads[kHeadSlots];
 
+  // Plans for the bodies of lambdas and lets, by body node. A body is planned when it comes
+  // back a second time: most lambdas are built fresh for a single use. Each slot keeps its
+  // body alive, so an address never stands for another term.
+  struct CachedBody {
+    Node* body = nullptr;
+    char letter = 0;
+    bool planned = false;
+    PreparedBody plan;
+  };
+  static constexpr size_t kBodySlots = 64;
+  CachedBody lambda_bodies[kBodySlots];
+
   ~Machine() {
     for (CachedHead& h : heads)
       if (h.leaf) release_node(h.leaf);
+    for (CachedBody& b : lambda_bodies)
+      if (b.body) release_node(b.body);
   }
+  // Replaces letter in body by the closed value; `shared` says the body is likely to come back.
+  Term substitute_body(Node* body, Node* value, char letter, bool shared);
   void rewrite();
   void rewrite_name(Node* head);
   // The spine arguments of the focus, first argument first.
@@ -182,11 +198,14 @@ void Machine::rewrite() {
   } else if (c == '(') {
     focus = apply_text(head);
   } else if (c == '\\' && s[1] == '\0') {
-    focus = substitute(arg(1), arg(2), leaf_chars(args[0])[0]);
+    Node* lambda = focus.get();  // ((\ x) body), which only the redex holds when built for it
+    for (size_t i = args.size(); i > 2; --i) lambda = pair_left(lambda);
+    focus = substitute_body(args[1], args[2], leaf_chars(args[0])[0], node_refs(lambda) > 1);
   } else if (c == '{' && s[1] == '\0') {
     Term value = arg(1);
     if (is_normal(value)) {
-      focus = substitute(arg(2), value, leaf_chars(args[0])[0]);
+      focus = substitute_body(args[2], value.get(), leaf_chars(args[0])[0],
+                              node_refs(args[2]) > 1);
     } else {
       normalise_first(std::move(value), abstraction(arg(0), arg(2)));
     }
@@ -210,6 +229,30 @@ void Machine::rewrite() {
   } else {
     rewrite_name(head);
   }
+}
+
+Term Machine::substitute_body(Node* body, Node* value, char letter, bool shared) {
+  core_assert(letter >= 'a' && letter <= 'z', 7160);
+  Node* values[26];  // read only for the letter
+  values[letter - 'a'] = value;
+  if (!shared) return substitute_letters(body, 1u << (letter - 'a'), values);
+  CachedBody& slot = lambda_bodies[(reinterpret_cast<uintptr_t>(body) >> 4) % kBodySlots];
+  if (slot.body == body && slot.letter == letter) {
+    if (!slot.planned) {
+      slot.plan = prepare_single(body, letter);
+      slot.planned = true;
+    }
+    return run_prepared(slot.plan, &value);
+  }
+  retain(body);
+  if (slot.body) release_node(slot.body);
+  slot.body = body;
+  slot.letter = letter;
+  if (slot.planned) {
+    slot.planned = false;
+    slot.plan = PreparedBody();
+  }
+  return substitute_letters(body, 1u << (letter - 'a'), values);
 }
 
 void Machine::rewrite_name(Node* head) {
@@ -273,6 +316,9 @@ Term reduce(Term t) {
       mc.frames.pop_back();
       mc.focus = k.argument ? make_pair(std::move(mc.focus), std::move(k.term))
                             : make_pair(std::move(k.term), std::move(mc.focus));
+      // Both children are analysed but for a let's waiting body, which the next step analyses.
+      Node* p = mc.focus.get();
+      if (node_analysed(pair_left(p)) && node_analysed(pair_right(p))) analyse_pair(p);
       continue;
     }
     int n = node_arity(m);
@@ -280,9 +326,8 @@ Term reduce(Term t) {
       mc.descend(true);
       continue;
     }
-    bool lazy = head_is_lazy(m);
     if (n > 0) {
-      if (lazy) {
+      if (head_is_lazy(m)) {
         size_t count = 0, size = mc.frames.size();
         while (count < size_t(n) && count < size && mc.frames[size - 1 - count].argument) {
           ++count;
@@ -302,7 +347,7 @@ Term reduce(Term t) {
       mc.descend(!is_normal(f));
       continue;
     }
-    if (lazy || !node_inner(m)) {
+    if (!node_inner(m) || head_is_lazy(m)) {
       mc.rewrite();
       continue;
     }

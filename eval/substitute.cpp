@@ -63,19 +63,10 @@ Term substitute(const Term& body, const Term& value, char letter) {
   return substitute_letters(body.get(), 1u << (letter - 'a'), values);
 }
 
-PreparedBody prepare_body(const Term& definition) {
-  PreparedBody p;
-  Node* body = definition.get();
-  size_t argument_of[26] = {};
-  uint32_t letters = 0;
-  while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
-    char letter = leaf_chars(pair_right(pair_left(body)))[0];
-    core_assert(letter >= 'a' && letter <= 'z', 7160);
-    // Of two equal letters the later parameter is the one the body sees.
-    argument_of[letter - 'a'] = p.parameters++;
-    letters |= 1u << (letter - 'a');
-    body = pair_right(body);
-  }
+namespace {
+
+// The plan of body for the parameter letters, argument_of giving each one's argument.
+void plan_body(PreparedBody& p, Node* body, uint32_t letters, const size_t* argument_of) {
   analyse(body);
   p.body = Term::share(body);
   // The same walk as substitute_in, recorded instead of run; explicit, as bodies may be deep.
@@ -109,6 +100,33 @@ PreparedBody prepare_body(const Term& definition) {
     }
     p.depth = std::max(p.depth, ++held);
   }
+}
+
+}  // namespace
+
+PreparedBody prepare_body(const Term& definition) {
+  PreparedBody p;
+  Node* body = definition.get();
+  size_t argument_of[26] = {};
+  uint32_t letters = 0;
+  while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
+    char letter = leaf_chars(pair_right(pair_left(body)))[0];
+    core_assert(letter >= 'a' && letter <= 'z', 7160);
+    // Of two equal letters the later parameter is the one the body sees.
+    argument_of[letter - 'a'] = p.parameters++;
+    letters |= 1u << (letter - 'a');
+    body = pair_right(body);
+  }
+  plan_body(p, body, letters, argument_of);
+  return p;
+}
+
+PreparedBody prepare_single(Node* body, char letter) {
+  core_assert(letter >= 'a' && letter <= 'z', 7160);
+  PreparedBody p;
+  p.parameters = 1;
+  size_t argument_of[26] = {};
+  plan_body(p, body, 1u << (letter - 'a'), argument_of);
   return p;
 }
 

@@ -23,6 +23,8 @@ struct PreparedBody {
 
 // The plan of a definition with at least one leading abstraction.
 PreparedBody prepare_body(const Term& definition);
+// The plan of replacing one letter in body (a lambda's or a let's), as substitute does.
+PreparedBody prepare_single(Node* body, char letter);
 // The body with arguments[i] for parameter i (first parameter first); the arguments are
 // closed and there are at least `parameters` of them.
 Term run_prepared(const PreparedBody& prepared, Node* const* arguments);
