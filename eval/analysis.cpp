@@ -80,8 +80,6 @@ struct ByteAnalysis {
   uint64_t bits;  // the analysis written into the others
 };
 bool g_bytes_on = false;
-// Bit c set: a function of arity code c may be the head of a binder's form.
-uint64_t g_binder_codes = ~0ull;
 bool g_byte_known[256];
 ByteAnalysis g_bytes[256];
 
@@ -103,72 +101,15 @@ void analyse_leaf(Node* n) {
 
 }  // namespace
 
-namespace {
+// A data pair's tag, and its summed length while that fits.
+namespace pair_analysis {
+uint64_t binder_codes = ~0ull;
+}  // namespace pair_analysis
 
-// What a child's tag byte tells the analysis of its parent pair, one row per tag.
-struct TagRow {
-  uint8_t applied;   // arity code of (f a) for a function of this tag (a not data)
-  bool data;         // a data leaf or data pair
-  bool inner_as_f;   // as the function: a redex inside it
-  bool inner_as_a;   // as the argument: a redex inside it or at it
-  bool free_set;     // the extent holds a free-variable set
-};
-
-struct TagTable {
-  TagRow rows[256];
-  constexpr TagTable() : rows() {
-    for (unsigned t = 0; t < 256; ++t) {
-      bool leaf = (t & 0x80) != 0;
-      bool data = (t & 0x7F) == 0x40;
-      bool inner = (t & 0x40) != 0;
-      int arity = int(t & 0x3F) - 52;
-      int applied = data ? 0 : (arity == 11 || arity < -50) ? arity : arity - 1;
-      rows[t] = {uint8_t(applied + 52), data, !data && inner,
-                 !data && (inner || arity < 1), leaf ? (t & 0x3F) == 11 + 52 : !data};
-    }
-  }
-};
-
-constexpr TagTable kTags;
-
-inline uint32_t extent_bits(uint64_t header) {
-  return uint32_t((header & kExtentMask) >> kExtentShift);
-}
-
-}  // namespace
-
-// Both children are analysed already. The whole result goes into the header in one write.
-void analyse_pair(Node* n) {
-  Node* f = pair_left(n);
-  Node* a = pair_right(n);
-  uint64_t hf = f->header, ha = a->header;
-  const TagRow& rf = kTags.rows[hf >> 56];
-  const TagRow& ra = kTags.rows[ha >> 56];
-  if (rf.data && ra.data) {
-    set_tag_byte(n, kDataPairTag);
-    uint64_t m = node_extent(f), t = node_extent(a);
-    if (m > 1 && t > 1 && m + t < kLongText) set_extent(n, m + t);
-    return;
-  }
-  uint32_t free_f = rf.free_set ? extent_bits(hf) : 0;
-  uint32_t free_a = ra.free_set ? extent_bits(ha) : 0;
-  bool inner = rf.inner_as_f || ra.inner_as_a;
-  uint32_t set = free_f | free_a;
-  // f is a pair of an arity a binder's head can have: n may be an abstraction or a let.
-  if (static_cast<int64_t>(hf) >= 0 && ((g_binder_codes >> ((hf >> 56) & 0x3F)) & 1)) {
-    Node* ff = pair_left(f);
-    if (is_byte_leaf(ff, '\\')) {
-      inner = false;  // an abstraction: its binder is not free
-      set = free_a & ~free_f;
-    } else if (is_byte_leaf(ff, '{')) {
-      set = free_a;  // ({ x) v: the binder is not free here
-    } else if (node_is_pair(ff) && is_byte_leaf(pair_left(ff), '{')) {
-      set = (free_a & ~cached_free_variables(pair_right(ff))) | free_f;  // a let
-    }
-  }
-  // The arity stays within -51..11 here and a free set within 26 bits, so no range check fires.
-  n->header = (n->header & kRefsMask) | (uint64_t(set) << kExtentShift) |
-              (uint64_t(rf.applied) << 56) | (inner ? kInnerBit : 0);
+void analyse_data_pair(Node* n) {
+  set_tag_byte(n, kDataPairTag);
+  uint64_t m = node_extent(pair_left(n)), t = node_extent(pair_right(n));
+  if (m > 1 && t > 1 && m + t < kLongText) set_extent(n, m + t);
 }
 
 int leading_abstractions(const Node* d) {
@@ -233,7 +174,7 @@ void analyse_fresh(Node* root) {
 namespace {
 
 // Arity code of (f a) for a function f of arity code c.
-unsigned applied_code(unsigned c) { return kTags.rows[c].applied; }
+unsigned applied_code(unsigned c) { return pair_analysis::kTags.rows[c].applied; }
 
 // The arity code of a fresh leaf of one byte, or none (-1) when the table lacks the name.
 int byte_leaf_code(char c) {
@@ -254,13 +195,13 @@ void begin_run_analysis() {
   int lambda = byte_leaf_code('\\'), let = byte_leaf_code('{');
   if (lambda < 0 || let < 0) return;
   unsigned head = applied_code(unsigned(let));
-  g_binder_codes = (1ull << applied_code(unsigned(lambda))) | (1ull << head) |
+  pair_analysis::binder_codes = (1ull << applied_code(unsigned(lambda))) | (1ull << head) |
                    (1ull << applied_code(head));
 }
 
 void end_run_analysis() {
   g_bytes_on = false;
-  g_binder_codes = ~0ull;
+  pair_analysis::binder_codes = ~0ull;
 }
 
 bool head_is_lazy(const Node* n) {
