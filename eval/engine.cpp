@@ -81,13 +81,13 @@ struct Machine {
   void rewrite_name(Node* head);
   // The spine arguments of the focus, first argument first.
   void collect_args() {
-    args.clear();
-    Node* n = focus.get();
-    while (node_is_pair(n) && !node_is_data_tagged(n)) {
-      args.push_back(pair_right(n));
-      n = pair_left(n);
+    size_t count = 0;
+    for (Node* n = focus.get(); node_is_pair(n) && !node_is_data_tagged(n); n = pair_left(n)) {
+      ++count;
     }
-    std::reverse(args.begin(), args.end());
+    args.resize(count);
+    Node* n = focus.get();
+    for (size_t i = count; i > 0; --i, n = pair_left(n)) args[i - 1] = pair_right(n);
   }
   const Resolution& resolve(std::string_view name);
   const Resolution& resolve_head(Node* head) {
