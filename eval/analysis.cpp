@@ -29,7 +29,7 @@ bool is_engine_name(const char* s) {
     }
     return true;
   }
-  if (s[1] != '\0') return false;
+  if (c == 0 || s[1] != '\0') return false;  // an empty text ends at s[0]
   return is_capital(c) || is_operator_character(c);
 }
 
@@ -37,7 +37,7 @@ bool is_engine_name(const char* s) {
 // at arity 1, a definition of it with two parameters would be expanded with a single argument.
 bool is_byte_name(const char* s) {
   unsigned char c = static_cast<unsigned char>(s[0]);
-  return s[1] == '\0' && ((c >= 0x01 && c <= 0x1F) || c >= 0x7F);
+  return ((c >= 0x01 && c <= 0x1F) || c >= 0x7F) && s[1] == '\0';  // never past an empty text
 }
 
 // Returns true when the analysis wrote the extent (a variable's free set).
@@ -85,7 +85,7 @@ ByteAnalysis g_bytes[256];
 
 void analyse_leaf(Node* n) {
   const char* s = leaf_chars(n);
-  if (s[1] != '\0' || !g_bytes_on) {
+  if (!g_bytes_on || s[0] == '\0' || s[1] != '\0') {
     analyse_leaf_text(n);
     return;
   }
@@ -101,11 +101,11 @@ void analyse_leaf(Node* n) {
 
 }  // namespace
 
-// A data pair's tag, and its summed length while that fits.
 namespace pair_analysis {
 uint64_t binder_codes = ~0ull;
 }  // namespace pair_analysis
 
+// A data pair's tag, and its summed length while that fits.
 void analyse_data_pair(Node* n) {
   set_tag_byte(n, kDataPairTag);
   uint64_t m = node_extent(pair_left(n)), t = node_extent(pair_right(n));

@@ -92,7 +92,7 @@ struct Machine {
   const Resolution& resolve(std::string_view name);
   const Resolution& resolve_head(Node* head) {
     const char* s = leaf_chars(head);
-    if (s[1] == '\0') {
+    if (s[0] != '\0' && s[1] == '\0') {
       auto c = static_cast<unsigned char>(s[0]);
       if (!byte_known[c]) {
         byte_names[c] = resolve(s);
