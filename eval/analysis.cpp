@@ -29,7 +29,7 @@ bool is_engine_name(const char* s) {
     }
     return true;
   }
-  if (s[1] != '\0') return false;
+  if (c == 0 || s[1] != '\0') return false;  // an empty text ends at s[0]
   return is_capital(c) || is_operator_character(c);
 }
 
@@ -37,80 +37,80 @@ bool is_engine_name(const char* s) {
 // at arity 1, a definition of it with two parameters would be expanded with a single argument.
 bool is_byte_name(const char* s) {
   unsigned char c = static_cast<unsigned char>(s[0]);
-  return s[1] == '\0' && ((c >= 0x01 && c <= 0x1F) || c >= 0x7F);
+  return ((c >= 0x01 && c <= 0x1F) || c >= 0x7F) && s[1] == '\0';  // never past an empty text
 }
 
-void analyse_leaf(Node* n) {
+// Returns true when the analysis wrote the extent (a variable's free set).
+bool analyse_leaf_text(Node* n) {
   const char* s = leaf_chars(n);
   unsigned char c = static_cast<unsigned char>(s[0]);
   if (c == '[') {
     set_tag_byte(n, kDataLeafTag);
-    return;
+    return false;
   }
   bool byte_name = is_byte_name(s);
   if (c == ')' || c == ']' || !(byte_name || is_engine_name(s))) {
     set_arity(n, 1);
-    return;
+    return false;
   }
   DefinitionTable& table = definition_table();
   auto it = table.find(std::string_view(s));
   if (it != table.end()) {
     set_arity(n, leading_abstractions(it->second.get()));
     set_inner(n, false);
-    return;
+    return false;
   }
   if (byte_name) {
     set_arity(n, 1);
-    return;
+    return false;
   }
   core_assert(s[1] == '\0', 7054);
   core_assert(c >= 'a', 7055);
   core_assert(c <= 'z', 7056);
   set_arity(n, 11);
   set_extent(n, 1u << (c - 'a'));
+  return true;
+}
+
+// One-byte names come as fresh leaves from built-ins at every step (K, H, operators); during a
+// run, when the definition table holds still for them, each byte is analysed once and its
+// header bits copied from then on.
+struct ByteAnalysis {
+  uint64_t keep;  // header bits the analysis leaves alone
+  uint64_t bits;  // the analysis written into the others
+};
+bool g_bytes_on = false;
+bool g_byte_known[256];
+ByteAnalysis g_bytes[256];
+
+void analyse_leaf(Node* n) {
+  const char* s = leaf_chars(n);
+  if (!g_bytes_on || s[0] == '\0' || s[1] != '\0') {
+    analyse_leaf_text(n);
+    return;
+  }
+  auto c = static_cast<unsigned char>(s[0]);
+  if (g_byte_known[c]) {
+    n->header = (n->header & g_bytes[c].keep) | g_bytes[c].bits;
+    return;
+  }
+  uint64_t keep = analyse_leaf_text(n) ? kRefsMask : kRefsMask | kExtentMask;
+  g_bytes[c] = {keep, n->header & ~keep};
+  g_byte_known[c] = true;
 }
 
 }  // namespace
 
-// Both children are analysed already. The whole result goes into the header in one write.
-void analyse_pair(Node* n) {
-  Node* f = pair_left(n);
-  Node* a = pair_right(n);
-  bool f_data = node_is_data_tagged(f);
-  bool a_data = node_is_data_tagged(a);
-  if (f_data && a_data) {
-    set_tag_byte(n, kDataPairTag);
-    uint64_t m = node_extent(f), t = node_extent(a);
-    if (m > 1 && t > 1 && m + t < kLongText) set_extent(n, m + t);
-    return;
-  }
-  int arity;
-  if (f_data) {
-    arity = 0;
-  } else {
-    int fa = node_arity(f);
-    arity = (fa == 11 || fa < -50) ? fa : fa - 1;
-  }
-  uint32_t free_f = cached_free_variables(f);
-  uint32_t free_a = cached_free_variables(a);
-  bool inner = (!f_data && node_inner(f)) || (!a_data && (node_inner(a) || node_arity(a) < 1));
-  uint32_t set = free_f | free_a;
-  if (node_is_pair(f)) {
-    Node* ff = pair_left(f);
-    if (is_byte_leaf(ff, '\\')) {
-      inner = false;  // an abstraction: its binder is not free
-      set = free_a & ~free_f;
-    } else if (is_byte_leaf(ff, '{')) {
-      set = free_a;  // ({ x) v: the binder is not free here
-    } else if (node_is_pair(ff) && is_byte_leaf(pair_left(ff), '{')) {
-      set = (free_a & ~cached_free_variables(pair_right(ff))) | free_f;  // a let
-    }
-  }
-  // The arity stays within -51..11 here and a free set within 26 bits, so no range check fires.
-  n->header = (n->header & kRefsMask) | (uint64_t(set) << kExtentShift) |
-              (uint64_t(arity + 52) << 56) | (inner ? kInnerBit : 0);
-}
+namespace pair_analysis {
+uint64_t binder_codes = ~0ull;
+}  // namespace pair_analysis
 
+// A data pair's tag, and its summed length while that fits.
+void analyse_data_pair(Node* n) {
+  set_tag_byte(n, kDataPairTag);
+  uint64_t m = node_extent(pair_left(n)), t = node_extent(pair_right(n));
+  if (m > 1 && t > 1 && m + t < kLongText) set_extent(n, m + t);
+}
 
 int leading_abstractions(const Node* d) {
   int count = 0;
@@ -169,6 +169,39 @@ void analyse_fresh(Node* root) {
       stack.pop_back();
     }
   }
+}
+
+namespace {
+
+// Arity code of (f a) for a function f of arity code c.
+unsigned applied_code(unsigned c) { return pair_analysis::kTags.rows[c].applied; }
+
+// The arity code of a fresh leaf of one byte, or none (-1) when the table lacks the name.
+int byte_leaf_code(char c) {
+  char text[2] = {c, '\0'};
+  if (!definition_table().count(text)) return -1;
+  Term t = make_leaf(text);
+  analyse_leaf(t.get());
+  return int(tag_byte(t.get()) & 0x3F);
+}
+
+}  // namespace
+
+void begin_run_analysis() {
+  for (bool& known : g_byte_known) known = false;
+  g_bytes_on = true;
+  // Only a function whose arity is that of (\ x), ({ x) or (({ x) v) can head an abstraction
+  // or a let, so the analysis looks inside no other function.
+  int lambda = byte_leaf_code('\\'), let = byte_leaf_code('{');
+  if (lambda < 0 || let < 0) return;
+  unsigned head = applied_code(unsigned(let));
+  pair_analysis::binder_codes = (1ull << applied_code(unsigned(lambda))) | (1ull << head) |
+                   (1ull << applied_code(head));
+}
+
+void end_run_analysis() {
+  g_bytes_on = false;
+  pair_analysis::binder_codes = ~0ull;
 }
 
 bool head_is_lazy(const Node* n) {

@@ -1,6 +1,7 @@
 #include "eval/engine.h"
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "diagnostics/memory_budget.h"
 #include "eval/analysis.h"
 #include "eval/native_rules.h"
+#include "eval/substitute.h"
 
 namespace {
 
@@ -25,6 +27,9 @@ struct Frame {
 struct Resolution {
   BuiltinFunction builtin = nullptr;
   Term* definition = nullptr;
+  // The substitution plan of a definition with parameters; definitions with parameters never
+  // change during a run (only parameterless ones take their memo values).
+  const PreparedBody* prepared = nullptr;
 };
 
 struct NameHash {
@@ -37,6 +42,11 @@ struct Machine {
   Term focus;
   std::vector<Node*> args;
   std::unordered_map<std::string, Resolution, NameHash, std::equal_to<>> names;
+  std::deque<PreparedBody> bodies;
+  // One-byte names (operators, combinators) come as fresh leaves from built-ins at every
+  // step, so they are resolved by their byte rather than by leaf address.
+  Resolution byte_names[256];
+  bool byte_known[256] = {};
 
   // Resolutions by head leaf, in front of the map by name. Each slot keeps its leaf alive, so
   // an address never stands for another text.
@@ -47,14 +57,49 @@ struct Machine {
   static constexpr size_t kHeadSlots = 256;
   CachedHead heads[kHeadSlots];
 
+  // Plans for the bodies of lambdas and lets, by body node. A body is planned when it comes
+  // back a second time: most lambdas are built fresh for a single use. Each slot keeps its
+  // body alive, so an address never stands for another term.
+  struct CachedBody {
+    Node* body = nullptr;
+    char letter = 0;
+    bool planned = false;
+    PreparedBody plan;
+  };
+  static constexpr size_t kBodySlots = 64;
+  CachedBody lambda_bodies[kBodySlots];
+
   ~Machine() {
     for (CachedHead& h : heads)
       if (h.leaf) release_node(h.leaf);
+    for (CachedBody& b : lambda_bodies)
+      if (b.body) release_node(b.body);
   }
+  // Replaces letter in body by the closed value; `shared` says the body is likely to come back.
+  Term substitute_body(Node* body, Node* value, char letter, bool shared);
   void rewrite();
   void rewrite_name(Node* head);
+  // The spine arguments of the focus, first argument first.
+  void collect_args() {
+    size_t count = 0;
+    for (Node* n = focus.get(); node_is_pair(n) && !node_is_data_tagged(n); n = pair_left(n)) {
+      ++count;
+    }
+    args.resize(count);
+    Node* n = focus.get();
+    for (size_t i = count; i > 0; --i, n = pair_left(n)) args[i - 1] = pair_right(n);
+  }
   const Resolution& resolve(std::string_view name);
   const Resolution& resolve_head(Node* head) {
+    const char* s = leaf_chars(head);
+    if (s[0] != '\0' && s[1] == '\0') {
+      auto c = static_cast<unsigned char>(s[0]);
+      if (!byte_known[c]) {
+        byte_names[c] = resolve(s);
+        byte_known[c] = true;
+      }
+      return byte_names[c];
+    }
     CachedHead& slot = heads[(reinterpret_cast<uintptr_t>(head) >> 4) % kHeadSlots];
     if (slot.leaf != head) {
       slot.resolution = resolve(leaf_chars(head));
@@ -100,9 +145,27 @@ const Resolution& Machine::resolve(std::string_view name) {
   }
   DefinitionTable& table = definition_table();
   auto d = table.find(name);
-  if (d != table.end()) r.definition = &d->second;
+  if (d != table.end()) {
+    r.definition = &d->second;
+    if (leading_abstractions(d->second.get()) > 0) {
+      bodies.push_back(prepare_body(d->second));
+      r.prepared = &bodies.back();
+    }
+  }
   return names.emplace(std::string(name), r).first->second;
 }
+
+// First bytes of the leaves that rewrite as names: not numbers, reals, texts or memo markers.
+struct NameHeads {
+  bool member[256];
+  constexpr NameHeads() : member() {
+    for (unsigned c = 0; c < 256; ++c) {
+      member[c] = !(c >= '0' && c <= '9') && c != ' ' && c != '(' && c != ']';
+    }
+  }
+  bool operator[](unsigned char c) const { return member[c]; }
+};
+constexpr NameHeads kNameHeads;
 
 Term abstraction(const Term& binder, const Term& body) {
   return make_pair(make_pair(shared_leaf('\\'), binder), body);
@@ -112,13 +175,14 @@ void Machine::rewrite() {
   Node* m = focus.get();
   core_assert(free_variables(m) == 0, 7625);
   core_assert(arity_of(m) == 0, 3122);
-  args.clear();
   Node* head = m;
-  while (node_is_pair(head) && !node_is_data_tagged(head)) {
-    args.push_back(pair_right(head));
-    head = pair_left(head);
+  while (node_is_pair(head) && !node_is_data_tagged(head)) head = pair_left(head);
+  if (!node_is_data_tagged(head) && kNameHeads[node_first_char(head)] &&
+      !(is_byte_leaf(head, '\\') || is_byte_leaf(head, '{'))) {
+    rewrite_name(head);  // built-ins read their arguments themselves
+    return;
   }
-  std::reverse(args.begin(), args.end());
+  collect_args();
   auto arg = [this](size_t i) { return Term::share(args[i]); };
 
   if (node_is_data_tagged(head)) {
@@ -134,11 +198,14 @@ void Machine::rewrite() {
   } else if (c == '(') {
     focus = apply_text(head);
   } else if (c == '\\' && s[1] == '\0') {
-    focus = substitute(arg(1), arg(2), leaf_chars(args[0])[0]);
+    Node* lambda = focus.get();  // ((\ x) body), which only the redex holds when built for it
+    for (size_t i = args.size(); i > 2; --i) lambda = pair_left(lambda);
+    focus = substitute_body(args[1], args[2], leaf_chars(args[0])[0], node_refs(lambda) > 1);
   } else if (c == '{' && s[1] == '\0') {
     Term value = arg(1);
     if (is_normal(value)) {
-      focus = substitute(arg(2), value, leaf_chars(args[0])[0]);
+      focus = substitute_body(args[2], value.get(), leaf_chars(args[0])[0],
+                              node_refs(args[2]) > 1);
     } else {
       normalise_first(std::move(value), abstraction(arg(0), arg(2)));
     }
@@ -164,40 +231,46 @@ void Machine::rewrite() {
   }
 }
 
+Term Machine::substitute_body(Node* body, Node* value, char letter, bool shared) {
+  core_assert(letter >= 'a' && letter <= 'z', 7160);
+  Node* values[26];  // read only for the letter
+  values[letter - 'a'] = value;
+  if (!shared) return substitute_letters(body, 1u << (letter - 'a'), values);
+  CachedBody& slot = lambda_bodies[(reinterpret_cast<uintptr_t>(body) >> 4) % kBodySlots];
+  if (slot.body == body && slot.letter == letter) {
+    if (!slot.planned) {
+      slot.plan = prepare_single(body, letter);
+      slot.planned = true;
+    }
+    return run_prepared(slot.plan, &value);
+  }
+  retain(body);
+  if (slot.body) release_node(slot.body);
+  slot.body = body;
+  slot.letter = letter;
+  if (slot.planned) {
+    slot.planned = false;
+    slot.plan = PreparedBody();
+  }
+  return substitute_letters(body, 1u << (letter - 'a'), values);
+}
+
 void Machine::rewrite_name(Node* head) {
-  std::string_view name = leaf_chars(head);
   Resolution r = resolve_head(head);
   if (r.builtin) {
     focus = r.builtin(std::move(focus));
     return;
   }
   core_assert(r.definition != nullptr, 3179);
-  Term d = *r.definition;
-  if (leading_abstractions(d.get()) > 0) {
-    Node* body = d.get();
-    size_t count = 0;
-    while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
-      ++count;
-      body = pair_right(body);
-    }
-    core_assert(count <= args.size(), 3200);
-    // Closed arguments: all parameters are replaced in one pass, the later of two equal
-    // letters winning as when they are replaced one by one from the last.
-    Node* values[26];  // read only for the letters set below
-    uint32_t letters = 0;
-    body = d.get();
-    for (size_t i = 0; i < count; ++i) {
-      char letter = leaf_chars(pair_right(pair_left(body)))[0];
-      core_assert(letter >= 'a' && letter <= 'z', 7160);
-      values[letter - 'a'] = args[i];
-      letters |= 1u << (letter - 'a');
-      body = pair_right(body);
-    }
-    Term result = substitute_letters(body, letters, values);
-    focus = std::move(result);
+  if (r.prepared) {
+    collect_args();
+    core_assert(r.prepared->parameters <= args.size(), 3200);
+    focus = run_prepared(*r.prepared, args.data());
     return;
   }
+  Term d = *r.definition;
   if (!is_normal(d)) {
+    std::string_view name = leaf_chars(head);
     MemoMap& memo = memo_map();
     auto flag = memo.find(name);
     if (flag == memo.end()) {
@@ -219,8 +292,18 @@ void Machine::rewrite_name(Node* head) {
 
 uint64_t reduction_steps() { return g_steps; }
 
+namespace {
+
+struct RunAnalysis {
+  RunAnalysis() { begin_run_analysis(); }
+  ~RunAnalysis() { end_run_analysis(); }
+};
+
+}  // namespace
+
 Term reduce(Term t) {
   forget_shared_leaves();
+  RunAnalysis run_analysis;
   Machine mc;
   mc.focus = std::move(t);
   for (;;) {
@@ -233,6 +316,9 @@ Term reduce(Term t) {
       mc.frames.pop_back();
       mc.focus = k.argument ? make_pair(std::move(mc.focus), std::move(k.term))
                             : make_pair(std::move(k.term), std::move(mc.focus));
+      // Both children are analysed but for a let's waiting body, which the next step analyses.
+      Node* p = mc.focus.get();
+      if (node_analysed(pair_left(p)) && node_analysed(pair_right(p))) analyse_pair(p);
       continue;
     }
     int n = node_arity(m);
@@ -240,9 +326,8 @@ Term reduce(Term t) {
       mc.descend(true);
       continue;
     }
-    bool lazy = head_is_lazy(m);
     if (n > 0) {
-      if (lazy) {
+      if (head_is_lazy(m)) {
         size_t count = 0, size = mc.frames.size();
         while (count < size_t(n) && count < size && mc.frames[size - 1 - count].argument) {
           ++count;
@@ -262,7 +347,7 @@ Term reduce(Term t) {
       mc.descend(!is_normal(f));
       continue;
     }
-    if (lazy || !node_inner(m)) {
+    if (!node_inner(m) || head_is_lazy(m)) {
       mc.rewrite();
       continue;
     }

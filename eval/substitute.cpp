@@ -1,8 +1,33 @@
-#include "eval/analysis.h"
+#include "eval/substitute.h"
+
+#include <algorithm>
+
 #include "diagnostics/diagnostics.h"
+#include "eval/analysis.h"
 #include "eval/engine.h"
 
 namespace {
+
+constexpr uintptr_t kPairStep = 2;
+
+// The letters still to replace inside each child of pair b. The values are closed, so a
+// binder only removes its own letter for its scope: an abstraction's head and a let's binder
+// leaf are never replaced, and a let's body is left alone for the letter it re-binds.
+void child_letters(Node* b, uint32_t letters, uint32_t* in_f, uint32_t* in_a) {
+  *in_f = letters;
+  *in_a = letters;
+  Node* f = pair_left(b);
+  if (!node_is_pair(f)) return;
+  Node* ff = pair_left(f);
+  if (is_byte_leaf(ff, '\\')) {  // (\ y) e
+    *in_f = 0;
+    *in_a = letters & ~cached_free_variables(f);
+  } else if (is_byte_leaf(ff, '{')) {  // ({ y) v, the head of a let
+    *in_f = 0;
+  } else if (node_is_pair(ff) && is_byte_leaf(pair_left(ff), '{')) {  // (({ y) v) e
+    *in_a = letters & ~cached_free_variables(pair_right(ff));
+  }
+}
 
 // The engine analyses every substitution result next; building it analysed spares a walk.
 Term analysed_pair(Term f, Term a) {
@@ -12,29 +37,15 @@ Term analysed_pair(Term f, Term a) {
 }
 
 // Replaces, in one pass, every free occurrence of a letter in `letters` by values[letter].
-// The values are closed, so this equals substituting them one letter at a time; a binder
-// removes its letter from the set for its scope.
+// The values are closed, so this equals substituting them one letter at a time.
 Term substitute_in(Node* b, uint32_t letters, Node* const* values) {
   uint32_t hit = cached_free_variables(b) & letters;
   if (hit == 0) return Term::share(b);
   if (node_is_leaf(b)) return Term::share(values[__builtin_ctz(hit)]);  // the variable itself
-  Node* f = pair_left(b);
-  Node* a = pair_right(b);
-  if (node_is_pair(f)) {
-    Node* ff = pair_left(f);
-    if (is_byte_leaf(ff, '\\')) {  // (\ y) e
-      return analysed_pair(Term::share(f), substitute_in(a, letters & ~cached_free_variables(f),
-                                                     values));
-    }
-    // A let's binder leaf is never replaced; its body is left alone when it re-binds a letter.
-    if (is_byte_leaf(ff, '{')) return analysed_pair(Term::share(f), substitute_in(a, letters, values));
-    if (node_is_pair(ff) && is_byte_leaf(pair_left(ff), '{')) {
-      Term head = substitute_in(f, letters, values);
-      uint32_t inside = letters & ~cached_free_variables(pair_right(ff));
-      return analysed_pair(std::move(head), substitute_in(a, inside, values));
-    }
-  }
-  return analysed_pair(substitute_in(f, letters, values), substitute_in(a, letters, values));
+  uint32_t in_f, in_a;
+  child_letters(b, letters, &in_f, &in_a);
+  return analysed_pair(substitute_in(pair_left(b), in_f, values),
+                       substitute_in(pair_right(b), in_a, values));
 }
 
 }  // namespace
@@ -50,4 +61,101 @@ Term substitute(const Term& body, const Term& value, char letter) {
   Node* values[26] = {};
   values[letter - 'a'] = value.get();
   return substitute_letters(body.get(), 1u << (letter - 'a'), values);
+}
+
+namespace {
+
+// The plan of body for the parameter letters, argument_of giving each one's argument.
+void plan_body(PreparedBody& p, Node* body, uint32_t letters, const size_t* argument_of) {
+  analyse(body);
+  p.body = Term::share(body);
+  // The same walk as substitute_in, recorded instead of run; explicit, as bodies may be deep.
+  struct Task {
+    Node* node;
+    uint32_t letters;
+    bool combine;
+  };
+  std::vector<Task> tasks{{body, letters, false}};
+  size_t held = 0;
+  while (!tasks.empty()) {
+    Task t = tasks.back();
+    tasks.pop_back();
+    if (t.combine) {
+      p.plan.push_back(kPairStep);
+      --held;
+      continue;
+    }
+    uint32_t hit = cached_free_variables(t.node) & t.letters;
+    if (hit == 0) {
+      p.plan.push_back(reinterpret_cast<uintptr_t>(t.node));
+    } else if (node_is_leaf(t.node)) {
+      p.plan.push_back((uintptr_t(argument_of[__builtin_ctz(hit)]) << 2) | 1);
+    } else {
+      uint32_t in_f, in_a;
+      child_letters(t.node, t.letters, &in_f, &in_a);
+      tasks.push_back({t.node, 0, true});
+      tasks.push_back({pair_right(t.node), in_a, false});
+      tasks.push_back({pair_left(t.node), in_f, false});
+      continue;
+    }
+    p.depth = std::max(p.depth, ++held);
+  }
+}
+
+}  // namespace
+
+PreparedBody prepare_body(const Term& definition) {
+  PreparedBody p;
+  Node* body = definition.get();
+  size_t argument_of[26] = {};
+  uint32_t letters = 0;
+  while (node_is_pair(body) && shape_of(body) == Shape::abstraction) {
+    char letter = leaf_chars(pair_right(pair_left(body)))[0];
+    core_assert(letter >= 'a' && letter <= 'z', 7160);
+    // Of two equal letters the later parameter is the one the body sees.
+    argument_of[letter - 'a'] = p.parameters++;
+    letters |= 1u << (letter - 'a');
+    body = pair_right(body);
+  }
+  plan_body(p, body, letters, argument_of);
+  return p;
+}
+
+PreparedBody prepare_single(Node* body, char letter) {
+  core_assert(letter >= 'a' && letter <= 'z', 7160);
+  PreparedBody p;
+  p.parameters = 1;
+  size_t argument_of[26] = {};
+  plan_body(p, body, 1u << (letter - 'a'), argument_of);
+  return p;
+}
+
+Term run_prepared(const PreparedBody& prepared, Node* const* arguments) {
+  // The engine never re-enters itself, so one scratch stack serves every run.
+  static std::vector<Node*> results;
+  if (results.size() < prepared.depth) results.resize(prepared.depth);
+  Node** top = results.data();
+  for (uintptr_t step : prepared.plan) {
+    if (step == kPairStep) {
+      Pair* p = cells::allocate_pair();
+      p->header = 1;
+      p->left = top[-2];
+      p->right = top[-1];
+      Node* n = reinterpret_cast<Node*>(p);
+      analyse_pair(n);
+      top[-2] = n;
+      --top;
+      continue;
+    }
+    Node* n;
+    if (step & 1) {
+      n = arguments[step >> 2];
+      analyse(n);
+    } else {
+      n = reinterpret_cast<Node*>(step);
+    }
+    retain(n);
+    *top++ = n;
+  }
+  return Term::adopt(results[0]);
 }

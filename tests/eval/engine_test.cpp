@@ -65,6 +65,14 @@ TEST(Engine, ParametersAreReplacedTogetherRespectingInnerBinders) {
   EXPECT_EQ(run("a\\two*two+two,two\\3*4"), "156");
 }
 
+TEST(Engine, LambdasAndLetsAppliedAgainGiveTheSameResults) {
+  // A shared lambda applied many times, its body planned from the second use on.
+  EXPECT_EQ(run("a\\th (x\\x*2+x) 5,th\\f\\y\\f(f(f y))"), "135");
+  EXPECT_EQ(run("a\\rep 40 0,rep\\n\\s\\(n=0)(s,rep(n-1)(x{s+1}x*1))"), "40");
+  // An inner lambda re-binding the letter keeps its own scope.
+  EXPECT_EQ(run("a\\th (x\\(x\\x+1) x*3) 1,th\\f\\y\\f(f(f y))"), "40");
+}
+
 TEST(Engine, ParameterlessDefinitionsAreComputedOnce) {
   EXPECT_EQ(run("a\\K two two,two\\I 2"), "2");
   EXPECT_EQ(print_term(definition_table()["two"]), "2");

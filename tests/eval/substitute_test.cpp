@@ -1,0 +1,98 @@
+#include "eval/substitute.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "eval/analysis.h"
+#include "eval/engine.h"
+#include "frontend/definitions.h"
+#include "terms/print.h"
+
+namespace {
+
+Term leaf(const char* s) { return make_leaf(s); }
+Term lam(const char* letter, Term body) {
+  return make_pair(make_pair(leaf("\\"), leaf(letter)), std::move(body));
+}
+Term let(const char* letter, Term value, Term body) {
+  return make_pair(make_pair(make_pair(leaf("{"), leaf(letter)), std::move(value)),
+                   std::move(body));
+}
+
+// Equal terms with the same sharing: every node is the very node of the other term or a fresh
+// pair on both sides.
+bool same_sharing(const Node* a, const Node* b) {
+  if (a == b) return true;
+  if (node_is_leaf(a) || node_is_leaf(b) || node_refs(a) != 1 || node_refs(b) != 1) return false;
+  return same_sharing(pair_left(a), pair_left(b)) && same_sharing(pair_right(a), pair_right(b));
+}
+
+// The plan's result beside the one-pass substitution of the same parameters.
+void expect_plan_matches(const Term& definition, std::vector<Term> arguments) {
+  PreparedBody p = prepare_body(definition);
+  ASSERT_EQ(p.parameters, arguments.size());
+  std::vector<Node*> args;
+  Node* values[26] = {};
+  uint32_t letters = 0;
+  Node* body = definition.get();
+  for (const Term& a : arguments) {
+    args.push_back(a.get());
+    char letter = leaf_chars(pair_right(pair_left(body)))[0];
+    values[letter - 'a'] = a.get();
+    letters |= 1u << (letter - 'a');
+    body = pair_right(body);
+  }
+  Term planned = run_prepared(p, args.data());
+  Term walked = substitute_letters(body, letters, values);
+  EXPECT_EQ(print_term(planned), print_term(walked));
+  EXPECT_TRUE(same_sharing(planned.get(), walked.get())) << print_term(planned);
+}
+
+TEST(PreparedBody, CopiesTheSameSpineAsTheWalk) {
+  load_prelude();
+  Term closed = make_pair(leaf("K"), leaf("I"));
+  Term five = leaf("5"), six = make_pair(leaf("V"), leaf("6"));
+  // Parameters at several depths beside a shared closed subterm.
+  expect_plan_matches(lam("x", lam("y", apply2(leaf("y"), closed, apply(leaf("x"), leaf("y"))))),
+                      {five, six});
+  // The later of two equal letters wins.
+  expect_plan_matches(lam("x", lam("x", apply(leaf("x"), leaf("x")))), {five, six});
+  // An inner lambda or let re-binding a parameter hides it in its scope only.
+  expect_plan_matches(lam("x", lam("y", apply(lam("x", apply(leaf("x"), leaf("y"))), leaf("x")))),
+                      {five, six});
+  expect_plan_matches(lam("x", let("x", leaf("x"), apply(leaf("x"), closed))), {five});
+  // A body without its parameters is shared whole.
+  Term constant = lam("x", closed);
+  PreparedBody p = prepare_body(constant);
+  Node* arg = five.get();
+  EXPECT_EQ(run_prepared(p, &arg).get(), closed.get());
+}
+
+TEST(PreparedBody, ResultsAreAnalysedAndClosed) {
+  load_prelude();
+  Term def = lam("x", lam("y", apply(leaf("y"), leaf("x"))));
+  PreparedBody p = prepare_body(def);
+  Term one = leaf("1"), k = leaf("K");
+  Node* args[2] = {one.get(), k.get()};
+  Term r = run_prepared(p, args);
+  EXPECT_TRUE(node_analysed(r.get()));
+  EXPECT_EQ(free_variables(r), 0u);
+  EXPECT_EQ(pair_right(r.get()), one.get());
+}
+
+TEST(PreparedBody, DeepBodiesNeedNoNativeStack) {
+  load_prelude();
+  Term body = leaf("x");
+  for (int i = 0; i < 1'000'000; ++i) body = make_pair(leaf("I"), std::move(body));
+  Term def = lam("x", std::move(body));
+  PreparedBody p = prepare_body(def);
+  Term nine = leaf("9");
+  Node* arg = nine.get();
+  Term r = run_prepared(p, &arg);
+  Node* n = r.get();
+  while (node_is_pair(n)) n = pair_right(n);
+  EXPECT_EQ(n, nine.get());
+}
+
+}  // namespace
