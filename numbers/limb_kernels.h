@@ -13,15 +13,15 @@ using u128 = unsigned __int128;
 
 namespace limb_detail {
 
-// The base shifted left until its top bit is set, and its reciprocal for division of two words
-// by one (Moller and Granlund, "Improved division by invariant integers").
-constexpr int kNormShift = 4;
-
 // Measured: Toom-3 overtakes Karatsuba from kToomLimbs limbs of the shorter operand. It also
 // beats the transform below kToomTopLimbs when the transform would run at a length of which the
 // product fills less than three quarters (just past a power of two).
 constexpr size_t kToomLimbs = 400;
-constexpr size_t kToomTopLimbs = 1400;
+constexpr size_t kToomTopLimbs = 1536;
+
+// The base shifted left until its top bit is set, and its reciprocal for division of two words
+// by one (Moller and Granlund, "Improved division by invariant integers").
+constexpr int kNormShift = 4;
 constexpr uint64_t kNormBase = kLimbBase << kNormShift;
 constexpr uint64_t kNormInverse = uint64_t((~u128(0)) / kNormBase - (u128(1) << 64));
 
