@@ -13,6 +13,12 @@ using u128 = unsigned __int128;
 
 namespace limb_detail {
 
+// Measured: Toom-3 overtakes Karatsuba from kToomLimbs limbs of the shorter operand. It also
+// beats the transform below kToomTopLimbs when the transform would run at a length of which the
+// product fills less than three quarters (just past a power of two).
+constexpr size_t kToomLimbs = 400;
+constexpr size_t kToomTopLimbs = 1536;
+
 // The base shifted left until its top bit is set, and its reciprocal for division of two words
 // by one (Moller and Granlund, "Improved division by invariant integers").
 constexpr int kNormShift = 4;
@@ -134,6 +140,20 @@ inline size_t significant(const uint64_t* a, size_t n) {
 // r[0..an+bn) = a * b. Schoolbook needs bn <= 256; the others take any sizes with an >= bn.
 void multiply_schoolbook(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn);
 void multiply_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn);
+// Toom-3 at the top level, the general choice below; needs an >= bn >= toom3_shortest(an).
+void multiply_toom3(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn);
+inline size_t toom3_shortest(size_t an) { return 2 * ((an + 2) / 3) + 1; }
+// Whether Toom-3 is the faster way to a product of these lengths (an >= bn).
+inline bool toom3_wins(size_t an, size_t bn) {
+  if (bn < kToomLimbs || bn < toom3_shortest(an)) return false;
+  if (bn < kTransformLimbs) return true;
+  if (bn >= kToomTopLimbs) return false;
+  size_t terms = an + bn - 1, length = 1;
+  while (length < terms) length *= 2;
+  return 4 * terms < 3 * length;
+}
+// Karatsuba at the top level, the general choice below; needs an >= bn > an / 2.
+void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn);
 // The same transform on binary limbs of kBinaryLimbBits bits each (r has an + bn of them).
 constexpr int kBinaryLimbBits = 56;
 void multiply_binary_transform(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,

@@ -1,5 +1,5 @@
-// Products of decimal limbs: schoolbook, Karatsuba, and the choice between them and the
-// transform (limb_transform.cpp).
+// Products of decimal limbs: schoolbook, Karatsuba, and the choice between them, Toom-3
+// (limb_toom.cpp) and the transform (limb_transform.cpp).
 #include <algorithm>
 
 #include "numbers/limb_kernels.h"
@@ -48,8 +48,8 @@ size_t karatsuba_scratch(size_t n) {
   return total;
 }
 
-void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
-                        size_t bn, uint64_t* scratch);
+void karatsuba_step(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn,
+                    uint64_t* scratch);
 
 // A product inside Karatsuba: balanced ones recurse on the caller's scratch, the rest go to
 // the general choice.
@@ -61,10 +61,10 @@ void multiply_part(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
   }
   if (bn < kKaratsubaLimbs) {
     multiply_schoolbook(r, a, an, b, bn);
-  } else if (an >= 2 * bn || bn >= kTransformLimbs) {
+  } else if (an >= 2 * bn || bn >= kToomLimbs || bn >= kTransformLimbs) {
     multiply_runs(r, a, an, b, bn);
   } else {
-    multiply_karatsuba(r, a, an, b, bn, scratch);
+    karatsuba_step(r, a, an, b, bn, scratch);
   }
 }
 
@@ -82,8 +82,8 @@ void multiply_unbalanced(uint64_t* r, const uint64_t* a, size_t an, const uint64
 
 // a = a1 B^h + a0, b = b1 B^h + b0 (bn > an / 2): the half products a0 b0 and a1 b1, and the
 // middle term (a0 + a1)(b0 + b1) - a0 b0 - a1 b1.
-void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
-                        size_t bn, uint64_t* scratch) {
+void karatsuba_step(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn,
+                    uint64_t* scratch) {
   size_t h = (an + 1) / 2;
   bool square = a == b && an == bn;
   uint64_t* sa = scratch;
@@ -119,14 +119,20 @@ void multiply_runs(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b,
   }
   if (bn < kKaratsubaLimbs) {
     multiply_schoolbook(r, a, an, b, bn);
+  } else if (toom3_wins(an, bn)) {
+    multiply_toom3(r, a, an, b, bn);
   } else if (bn >= kTransformLimbs) {
     multiply_transform(r, a, an, b, bn);
   } else if (an >= 2 * bn) {
     multiply_unbalanced(r, a, an, b, bn);
   } else {
-    Limbs scratch(karatsuba_scratch(an));
-    multiply_karatsuba(r, a, an, b, bn, scratch.data());
+    multiply_karatsuba(r, a, an, b, bn);
   }
+}
+
+void multiply_karatsuba(uint64_t* r, const uint64_t* a, size_t an, const uint64_t* b, size_t bn) {
+  Limbs scratch(karatsuba_scratch(an));
+  karatsuba_step(r, a, an, b, bn, scratch.data());
 }
 
 }  // namespace limb_detail

@@ -8,9 +8,9 @@
 // Products of two limbs are taken in 128 bits; splitting a 128-bit value into base-10^18 digits
 // uses a precomputed reciprocal instead of a division instruction.
 //
-// Products go schoolbook below kKaratsubaLimbs, Karatsuba above, and a number-theoretic
-// transform over three primes (results joined by the Chinese remainder theorem) from
-// kTransformLimbs. Division uses schoolbook long division (Knuth's algorithm D) below
+// Products go schoolbook below kKaratsubaLimbs, Karatsuba above, Toom-3 from kToomLimbs
+// (limb_kernels.h), and a number-theoretic transform over three primes (results joined by the
+// Chinese remainder theorem) from kTransformLimbs. Division uses schoolbook long division (Knuth's algorithm D) below
 // kNewtonLimbs and a Newton reciprocal above. The digit-string algorithms (digits.h) stay as
 // the reference the tests compare these with.
 #pragma once
