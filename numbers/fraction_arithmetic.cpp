@@ -10,6 +10,7 @@
 #include "numbers/bit_lists.h"
 #include "numbers/bits.h"
 #include "diagnostics/diagnostics.h"
+#include "diagnostics/memory_budget.h"
 #include "numbers/fractions.h"
 
 namespace {
@@ -129,6 +130,13 @@ std::string power_fraction_value(std::string_view u, uint64_t n) {
     if (n != 0) square = multiply_scaled(square, square);
   }
   return put_together(result);
+}
+
+// A magnitude of L bits raised to n has at least n (L - 1) + 1 bits, and the fraction's form
+// spends two bits for each.
+bool fraction_power_too_large(std::string_view u, uint64_t n) {
+  uint64_t bits = bit_length(take_apart(u).magnitude);
+  return bits > 1 && double(n) * double(bits - 1) / 4 > double(memory_limit());
 }
 
 std::string power_of_two_value(int64_t m) {

@@ -52,6 +52,9 @@ std::string remainder_fraction_values(std::string_view u, std::string_view v);
 std::string negate_fraction_value(std::string_view value);  // flips the sign; zero stays zero
 // u^n for n >= 0 by square and multiply (u^0 is one).
 std::string power_fraction_value(std::string_view u, uint64_t n);
+// True when u^n could never be held in memory, so that it is refused before any squaring; u is
+// not zero and not a power of two.
+bool fraction_power_too_large(std::string_view u, uint64_t n);
 // Exactly 2^m, positive; empty when |m| exceeds kMaxPowerOfTwo. At the bound the value has
 // 2^29 bits and its numeral about 160 million digits, which the conversion on decimal limbs
 // makes in about ten seconds and two gigabytes; beyond it time and memory grow past use.

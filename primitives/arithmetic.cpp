@@ -206,7 +206,9 @@ Term fraction_power(const Term& base, const Term& exponent) {
     return (negative_base && odd) ? fraction_negation(r) : r;
   }
   if (!e.non_negative() || !fits) return z_leaf();
-  return value_to_fraction(power_fraction_value(u, uint64_t(to_int64(exponent))));
+  uint64_t n = uint64_t(to_int64(exponent));
+  if (fraction_power_too_large(u, n)) return z_leaf();  // as for integer powers
+  return value_to_fraction(power_fraction_value(u, n));
 }
 
 // Two numerals that fit a machine word, computed without the digit-string kernels. Empty when
