@@ -85,27 +85,31 @@ inline uint64_t sub_n(uint64_t* r, const uint64_t* a, const uint64_t* b, size_t 
   return borrow;
 }
 
-// r[0..n] = a[0..n) * k for k < 10^18. Each quotient a[i] k div 10^18 is estimated from the
-// fixed reciprocal m = k 2^64 div 10^18 (at most two too small, then corrected), so the limbs'
-// products are independent of each other and only a short add runs from limb to limb.
+// One step of a product by a short factor k in base B (k < B): x k + carry = q B + low, with
+// q estimated from the fixed reciprocal m = k 2^64 div B (at most two too small, then
+// corrected), so the steps' products are independent and only a short add runs from step to
+// step. Returns low; carry becomes the next step's carry.
+template <uint64_t B>
+inline uint64_t multiply_step(uint64_t x, uint64_t k, uint64_t m, uint64_t& carry) {
+  uint64_t q = uint64_t((u128(x) * m) >> 64);
+  uint64_t rest = x * k - q * B;  // below 3 B, exact modulo 2^64
+  uint64_t fix = rest >= B;
+  q += fix;
+  rest -= fix ? B : 0;
+  fix = rest >= B;
+  q += fix;
+  rest -= fix ? B : 0;
+  uint64_t low = rest + carry;
+  uint64_t over = low >= B;
+  carry = q + over;
+  return low - (over ? B : 0);
+}
+
+// r[0..n] = a[0..n) * k for k < 10^18.
 inline void multiply_by_limb(uint64_t* r, const uint64_t* a, size_t n, uint64_t k) {
   const uint64_t m = uint64_t((u128(k) << 64) / kLimbBase);
   uint64_t carry = 0;
-  for (size_t i = 0; i < n; ++i) {
-    uint64_t x = a[i];
-    uint64_t q = uint64_t((u128(x) * m) >> 64);
-    uint64_t rest = x * k - q * kLimbBase;  // below 3 10^18, exact modulo 2^64
-    uint64_t fix = rest >= kLimbBase;
-    q += fix;
-    rest -= fix ? kLimbBase : 0;
-    fix = rest >= kLimbBase;
-    q += fix;
-    rest -= fix ? kLimbBase : 0;
-    uint64_t low = rest + carry;
-    uint64_t over = low >= kLimbBase;
-    r[i] = low - (over ? kLimbBase : 0);
-    carry = q + over;
-  }
+  for (size_t i = 0; i < n; ++i) r[i] = multiply_step<kLimbBase>(a[i], k, m, carry);
   r[n] = carry;
 }
 

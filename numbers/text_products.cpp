@@ -9,12 +9,11 @@
 #include <string>
 
 #include "numbers/decimal_chunks.h"
+#include "numbers/limb_kernels.h"
 
 using namespace decimal_chunks;
 
 namespace {
-
-using u128 = unsigned __int128;
 
 size_t decimal_width(uint64_t v) {
   size_t n = 1;
@@ -87,8 +86,6 @@ void write_text_product(char* out, size_t length, std::string_view digits, uint6
   constexpr size_t kBlock = 64;
   uint64_t chunks[kBlock];      // the numeral's chunks, most significant first
   uint64_t groups[2 * kBlock];  // the product's eight-digit groups, most significant first
-  // Each chunk's quotient x k div 10^16 comes from the fixed reciprocal m, at most two too
-  // small and then corrected, so only a short add runs from chunk to chunk.
   const uint64_t m = uint64_t((u128(k) << 64) / kBase);
   const char* a = digits.data() + digits.size();  // one past the block being read
   char* o = out + length;                          // one past the block being written
@@ -102,19 +99,7 @@ void write_text_product(char* out, size_t length, std::string_view digits, uint6
       read_chunks_portable(a, chunks, n);
     }
     for (size_t i = 0; i < n; ++i) {
-      uint64_t x = chunks[n - 1 - i];
-      uint64_t q = uint64_t((u128(x) * m) >> 64);
-      uint64_t rest = x * k - q * kBase;  // below 3 10^16, exact modulo 2^64
-      uint64_t fix = rest >= kBase;
-      q += fix;
-      rest -= fix ? kBase : 0;
-      fix = rest >= kBase;
-      q += fix;
-      rest -= fix ? kBase : 0;
-      uint64_t low = rest + carry;
-      uint64_t over = low >= kBase;
-      low -= over ? kBase : 0;
-      carry = q + over;
+      uint64_t low = limb_detail::multiply_step<kBase>(chunks[n - 1 - i], k, m, carry);
       groups[2 * (n - 1 - i)] = low / kPow8;
       groups[2 * (n - 1 - i) + 1] = low % kPow8;
     }
