@@ -174,7 +174,7 @@ void analyse_fresh(Node* root) {
 namespace {
 
 // Arity code of (f a) for a function f of arity code c.
-unsigned applied_code(unsigned c) { return pair_analysis::kTags.rows[c].applied; }
+unsigned applied_code(unsigned c) { return pair_analysis::kTags.applied(c); }
 
 // The arity code of a fresh leaf of one byte, or none (-1) when the table lacks the name.
 int byte_leaf_code(char c) {

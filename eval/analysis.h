@@ -81,35 +81,34 @@ inline Shape shape_of(const Node* n) {
 
 namespace pair_analysis {
 
-// What a child's tag byte tells the analysis of its parent pair, one row per tag.
-struct TagRow {
-  uint8_t applied;   // arity code of (f a) for a function of this tag (a not data)
-  bool data;         // a data leaf or data pair
-  bool inner_as_f;   // as the function: a redex inside it
-  bool inner_as_a;   // as the argument: a redex inside it or at it
-  bool free_set;     // the extent holds a free-variable set
-};
-
+// What a child's tag byte tells the analysis of its parent pair, as one word per tag and role,
+// laid out like the parent's header so that the analysis is a few masks and ors:
+//   bits 56..61  (function role) arity code of (f a) for a function of this tag, a not data
+//   bit 62       a redex inside the child (as the function), or inside it or at it (argument)
+//   extent bits  all set when the child's extent holds a free-variable set
+//   bit 63       the child is a data leaf or data pair
 struct TagTable {
-  TagRow rows[256];
-  constexpr TagTable() : rows() {
+  uint64_t as_function[256];
+  uint64_t as_argument[256];
+  constexpr TagTable() : as_function(), as_argument() {
     for (unsigned t = 0; t < 256; ++t) {
       bool leaf = (t & 0x80) != 0;
       bool data = (t & 0x7F) == 0x40;
       bool inner = (t & 0x40) != 0;
       int arity = int(t & 0x3F) - 52;
       int applied = data ? 0 : (arity == 11 || arity < -50) ? arity : arity - 1;
-      rows[t] = {uint8_t(applied + 52), data, !data && inner,
-                 !data && (inner || arity < 1), leaf ? (t & 0x3F) == 11 + 52 : !data};
+      bool free_set = leaf ? (t & 0x3F) == 11 + 52 : !data;
+      uint64_t common = (free_set ? kExtentMask : 0) | (data ? kLeafBit : 0);
+      as_function[t] = common | (uint64_t(applied + 52) << 56) |
+                       (!data && inner ? kInnerBit : 0);
+      as_argument[t] = common | (!data && (inner || arity < 1) ? kInnerBit : 0);
     }
   }
+  // Arity code of (f a) for a function of arity code c.
+  constexpr unsigned applied(unsigned c) const { return unsigned(as_function[c] >> 56) & 0x3F; }
 };
 
 inline constexpr TagTable kTags;
-
-inline uint32_t extent_bits(uint64_t header) {
-  return uint32_t((header & kExtentMask) >> kExtentShift);
-}
 
 // Bit c set: a function of arity code c may be the head of a binder's form (all set outside
 // a run).
@@ -125,29 +124,28 @@ inline void analyse_pair(Node* n) {
   Node* f = pair_left(n);
   Node* a = pair_right(n);
   uint64_t hf = f->header, ha = a->header;
-  const TagRow& rf = kTags.rows[hf >> 56];
-  const TagRow& ra = kTags.rows[ha >> 56];
-  if (rf.data && ra.data) {
+  uint64_t rf = kTags.as_function[hf >> 56];
+  uint64_t ra = kTags.as_argument[ha >> 56];
+  if (rf & ra & kLeafBit) {
     analyse_data_pair(n);
     return;
   }
-  uint32_t free_f = rf.free_set ? extent_bits(hf) : 0;
-  uint32_t free_a = ra.free_set ? extent_bits(ha) : 0;
-  bool inner = rf.inner_as_f || ra.inner_as_a;
-  uint32_t set = free_f | free_a;
+  uint64_t free_f = hf & rf & kExtentMask;
+  uint64_t free_a = ha & ra & kExtentMask;
+  uint64_t word = (rf & (0x3Full << 56)) | ((rf | ra) & kInnerBit) | free_f | free_a;
   // f is a pair of an arity a binder's head can have: n may be an abstraction or a let.
   if (static_cast<int64_t>(hf) >= 0 && ((binder_codes >> ((hf >> 56) & 0x3F)) & 1)) {
     Node* ff = pair_left(f);
+    uint64_t head = word & ~(kInnerBit | kExtentMask);
     if (is_byte_leaf(ff, '\\')) {
-      inner = false;  // an abstraction: its binder is not free
-      set = free_a & ~free_f;
+      word = head | (free_a & ~free_f);  // an abstraction: its binder is not free
     } else if (is_byte_leaf(ff, '{')) {
-      set = free_a;  // ({ x) v: the binder is not free here
+      word = head | (word & kInnerBit) | free_a;  // ({ x) v: the binder is not free here
     } else if (node_is_pair(ff) && is_byte_leaf(pair_left(ff), '{')) {
-      set = (free_a & ~cached_free_variables(pair_right(ff))) | free_f;  // a let
+      uint64_t bound = uint64_t(cached_free_variables(pair_right(ff))) << kExtentShift;
+      word = head | (word & kInnerBit) | (free_a & ~bound) | free_f;  // a let
     }
   }
   // The arity stays within -51..11 here and a free set within 26 bits, so no range check fires.
-  n->header = (n->header & kRefsMask) | (uint64_t(set) << kExtentShift) |
-              (uint64_t(rf.applied) << 56) | (inner ? kInnerBit : 0);
+  n->header = (n->header & kRefsMask) | word;
 }

@@ -130,6 +130,7 @@ struct Machine {
       focus = Term::adopt(a);
     }
   }
+  bool rewrite_from_frames();
   void normalise_first(Term value, Term waiting) {
     frames.push_back({false, std::move(waiting)});
     focus = std::move(value);
@@ -166,6 +167,45 @@ struct NameHeads {
   bool operator[](unsigned char c) const { return member[c]; }
 };
 constexpr NameHeads kNameHeads;
+
+// The focus is a normal name leaf with frames waiting. When the next frames give it all the
+// arguments its arity asks for, and each is normal (or the head is lazy), climbing back up
+// would build those applications one at a time only to rewrite the last one: the rewrite is
+// done at once from the frames instead, the same rewrite the climb would reach.
+bool Machine::rewrite_from_frames() {
+  Node* m = focus.get();
+  if (!node_is_leaf(m) || node_is_data_tagged(m)) return false;
+  int k = node_arity(m);
+  size_t size = frames.size();
+  if (k < 1 || k > 10 || size < size_t(k)) return false;
+  const char* s = leaf_chars(m);
+  if (!kNameHeads[static_cast<unsigned char>(s[0])] || is_byte_leaf(m, '\\') ||
+      is_byte_leaf(m, '{')) {
+    return false;
+  }
+  bool lazy = head_is_lazy(m);
+  for (size_t i = 1; i <= size_t(k); ++i) {
+    const Frame& frame = frames[size - i];
+    if (!frame.argument || !(lazy || is_normal(frame.term.get()))) return false;
+  }
+  const Resolution& r = resolve_head(m);
+  if (r.builtin) {
+    Term applied = std::move(focus);
+    for (int i = 0; i < k; ++i) {
+      applied = make_pair(std::move(applied), std::move(frames.back().term));
+      frames.pop_back();
+    }
+    focus = r.builtin(std::move(applied));
+    return true;
+  }
+  if (!r.prepared || r.prepared->parameters != size_t(k)) return false;
+  args.resize(size_t(k));
+  for (size_t i = 0; i < size_t(k); ++i) args[i] = frames[size - 1 - i].term.get();
+  Term result = run_prepared(*r.prepared, args.data());
+  frames.resize(size - size_t(k));
+  focus = std::move(result);
+  return true;
+}
 
 Term abstraction(const Term& binder, const Term& body) {
   return make_pair(make_pair(shared_leaf('\\'), binder), body);
@@ -312,6 +352,7 @@ Term reduce(Term t) {
     Node* m = mc.focus.get();
     if (is_normal(m)) {
       if (mc.frames.empty()) return std::move(mc.focus);
+      if (mc.frames.back().argument && mc.rewrite_from_frames()) continue;
       Frame k = std::move(mc.frames.back());
       mc.frames.pop_back();
       mc.focus = k.argument ? make_pair(std::move(mc.focus), std::move(k.term))
@@ -323,7 +364,11 @@ Term reduce(Term t) {
     }
     int n = node_arity(m);
     if (n < 0) {
-      mc.descend(true);
+      // Down the spine to the first node that is normal or a redex in one go.
+      do {
+        mc.descend(true);
+        m = mc.focus.get();
+      } while (!is_normal(m) && node_arity(m) < 0);
       continue;
     }
     if (n > 0) {
