@@ -18,9 +18,38 @@ namespace {
 
 uint64_t g_steps = 0;
 
+// A frame owns one reference to its term; the low bit says which side the term is on
+// (set: the finished focus is applied to the term; clear: the term is applied to it).
 struct Frame {
-  bool argument;  // true: the finished focus is applied to term; false: term is applied to it
-  Term term;
+  uintptr_t word;
+  bool argument() const { return (word & 1) != 0; }
+  Node* term() const { return reinterpret_cast<Node*>(word & ~uintptr_t(1)); }
+};
+
+// The frames as plain words: the engine pushes and pops one at almost every step.
+struct FrameStack {
+  std::vector<Frame> slots;
+  FrameStack() { slots.reserve(256); }
+  ~FrameStack() { clear(); }
+  FrameStack(const FrameStack&) = delete;
+  FrameStack& operator=(const FrameStack&) = delete;
+  bool empty() const { return slots.empty(); }
+  size_t size() const { return slots.size(); }
+  const Frame& back() const { return slots.back(); }
+  const Frame& operator[](size_t i) const { return slots[i]; }
+  void push(bool argument, Term term) {
+    slots.push_back({reinterpret_cast<uintptr_t>(term.take()) | uintptr_t(argument)});
+  }
+  // The top frame's term, whose reference passes to the caller.
+  Term pop() {
+    Node* n = slots.back().term();
+    slots.pop_back();
+    return Term::adopt(n);
+  }
+  void truncate(size_t size) {
+    while (slots.size() > size) pop();
+  }
+  void clear() { truncate(0); }
 };
 
 // How a head name is rewritten: a built-in, or the table entry of its definition.
@@ -38,7 +67,7 @@ struct NameHash {
 };
 
 struct Machine {
-  std::vector<Frame> frames;
+  FrameStack frames;
   Term focus;
   std::vector<Node*> args;
   std::unordered_map<std::string, Resolution, NameHash, std::equal_to<>> names;
@@ -123,16 +152,16 @@ struct Machine {
       release_node(m);
     }
     if (into_function) {
-      frames.push_back({true, Term::adopt(a)});
+      frames.push(true, Term::adopt(a));
       focus = Term::adopt(f);
     } else {
-      frames.push_back({false, Term::adopt(f)});
+      frames.push(false, Term::adopt(f));
       focus = Term::adopt(a);
     }
   }
   bool rewrite_from_frames();
   void normalise_first(Term value, Term waiting) {
-    frames.push_back({false, std::move(waiting)});
+    frames.push(false, std::move(waiting));
     focus = std::move(value);
   }
 };
@@ -186,23 +215,22 @@ bool Machine::rewrite_from_frames() {
   bool lazy = head_is_lazy(m);
   for (size_t i = 1; i <= size_t(k); ++i) {
     const Frame& frame = frames[size - i];
-    if (!frame.argument || !(lazy || is_normal(frame.term.get()))) return false;
+    if (!frame.argument() || !(lazy || is_normal(frame.term()))) return false;
   }
   const Resolution& r = resolve_head(m);
   if (r.builtin) {
     Term applied = std::move(focus);
     for (int i = 0; i < k; ++i) {
-      applied = make_pair(std::move(applied), std::move(frames.back().term));
-      frames.pop_back();
+      applied = make_pair(std::move(applied), frames.pop());
     }
     focus = r.builtin(std::move(applied));
     return true;
   }
   if (!r.prepared || r.prepared->parameters != size_t(k)) return false;
   args.resize(size_t(k));
-  for (size_t i = 0; i < size_t(k); ++i) args[i] = frames[size - 1 - i].term.get();
+  for (size_t i = 0; i < size_t(k); ++i) args[i] = frames[size - 1 - i].term();
   Term result = run_prepared(*r.prepared, args.data());
-  frames.resize(size - size_t(k));
+  frames.truncate(size - size_t(k));
   focus = std::move(result);
   return true;
 }
@@ -352,11 +380,11 @@ Term reduce(Term t) {
     Node* m = mc.focus.get();
     if (is_normal(m)) {
       if (mc.frames.empty()) return std::move(mc.focus);
-      if (mc.frames.back().argument && mc.rewrite_from_frames()) continue;
-      Frame k = std::move(mc.frames.back());
-      mc.frames.pop_back();
-      mc.focus = k.argument ? make_pair(std::move(mc.focus), std::move(k.term))
-                            : make_pair(std::move(k.term), std::move(mc.focus));
+      bool argument = mc.frames.back().argument();
+      if (argument && mc.rewrite_from_frames()) continue;
+      Term other = mc.frames.pop();
+      mc.focus = argument ? make_pair(std::move(mc.focus), std::move(other))
+                          : make_pair(std::move(other), std::move(mc.focus));
       // Both children are analysed but for a let's waiting body, which the next step analyses.
       Node* p = mc.focus.get();
       if (node_analysed(pair_left(p)) && node_analysed(pair_right(p))) analyse_pair(p);
@@ -374,14 +402,13 @@ Term reduce(Term t) {
     if (n > 0) {
       if (head_is_lazy(m)) {
         size_t count = 0, size = mc.frames.size();
-        while (count < size_t(n) && count < size && mc.frames[size - 1 - count].argument) {
+        while (count < size_t(n) && count < size && mc.frames[size - 1 - count].argument()) {
           ++count;
         }
         if (count == size_t(n)) {
           Term applied = std::move(mc.focus);
           for (size_t i = 0; i < count; ++i) {
-            applied = make_pair(std::move(applied), std::move(mc.frames.back().term));
-            mc.frames.pop_back();
+            applied = make_pair(std::move(applied), mc.frames.pop());
           }
           mc.focus = std::move(applied);
           mc.rewrite();

@@ -104,6 +104,45 @@ void plan_body(PreparedBody& p, Node* body, uint32_t letters, const size_t* argu
 
 }  // namespace
 
+namespace {
+
+// A normal argument, closed and not data, adds nothing to the analysis of the pair it is the
+// argument of. So the analysis of every pair whose function side holds no argument is known
+// before the arguments are: the plan is run once over a stand-in argument to read it off.
+void plan_headers(PreparedBody& p) {
+  enum class Kind { known, argument, unknown };
+  Term stand_in = make_leaf("?");
+  set_arity(stand_in.get(), 2);  // normal, closed, no data: as an argument it adds no bits
+  set_inner(stand_in.get(), false);
+  std::vector<std::pair<Term, Kind>> results;
+  for (uintptr_t step : p.plan) {
+    if (step != kPairStep) {
+      bool argument = (step & 1) != 0;
+      results.emplace_back(argument ? stand_in : Term::share(reinterpret_cast<Node*>(step)),
+                           argument ? Kind::argument : Kind::known);
+      continue;
+    }
+    auto a = std::move(results.back());
+    results.pop_back();
+    auto f = std::move(results.back());
+    results.pop_back();
+    // A data argument after a data function makes a data pair; any other argument adds nothing.
+    bool known = f.second == Kind::known && a.second != Kind::unknown &&
+                 !(a.second == Kind::argument && node_is_data_tagged(f.first.get()));
+    if (!known) {
+      p.headers.push_back(0);
+      results.emplace_back(stand_in, Kind::unknown);
+      continue;
+    }
+    Term pair = make_pair(std::move(f.first), std::move(a.first));
+    analyse_pair(pair.get());
+    p.headers.push_back(pair.get()->header & ~kRefsMask);
+    results.emplace_back(std::move(pair), Kind::known);
+  }
+}
+
+}  // namespace
+
 PreparedBody prepare_body(const Term& definition) {
   PreparedBody p;
   Node* body = definition.get();
@@ -118,6 +157,7 @@ PreparedBody prepare_body(const Term& definition) {
     body = pair_right(body);
   }
   plan_body(p, body, letters, argument_of);
+  plan_headers(p);
   return p;
 }
 
@@ -127,6 +167,7 @@ PreparedBody prepare_single(Node* body, char letter) {
   p.parameters = 1;
   size_t argument_of[26] = {};
   plan_body(p, body, 1u << (letter - 'a'), argument_of);
+  plan_headers(p);
   return p;
 }
 
@@ -135,14 +176,19 @@ Term run_prepared(const PreparedBody& prepared, Node* const* arguments) {
   static std::vector<Node*> results;
   if (results.size() < prepared.depth) results.resize(prepared.depth);
   Node** top = results.data();
+  bool all_normal = true;
+  for (size_t i = 0; i < prepared.parameters; ++i) all_normal &= is_normal(arguments[i]);
+  const uint64_t* header = prepared.headers.data();
   for (uintptr_t step : prepared.plan) {
     if (step == kPairStep) {
       Pair* p = cells::allocate_pair();
-      p->header = 1;
       p->left = top[-2];
       p->right = top[-1];
       Node* n = reinterpret_cast<Node*>(p);
-      analyse_pair(n);
+      uint64_t known = all_normal ? *header : 0;
+      ++header;
+      p->header = 1 | known;
+      if (!known) analyse_pair(n);
       top[-2] = n;
       --top;
       continue;
@@ -150,7 +196,6 @@ Term run_prepared(const PreparedBody& prepared, Node* const* arguments) {
     Node* n;
     if (step & 1) {
       n = arguments[step >> 2];
-      analyse(n);
     } else {
       n = reinterpret_cast<Node*>(step);
     }

@@ -19,6 +19,9 @@ struct PreparedBody {
   // left by two (low bits 1), or a pair of the last two results (the value 2).
   std::vector<uintptr_t> plan;
   size_t depth = 0;  // the most results held at once while the plan runs
+  // One per pair step: the analysis bits of that pair when every argument is normal, or 0
+  // where they depend on which arguments come (an argument at a function's place).
+  std::vector<uint64_t> headers;
 };
 
 // The plan of a definition with at least one leading abstraction.

@@ -131,7 +131,7 @@ Term allocate_leaf(unsigned char first, size_t n) {
     *reinterpret_cast<uint64_t*>(raw) = n;
     block = reinterpret_cast<Node*>(raw + prefix);
   } else {
-    require_memory(bytes);
+    if (bytes > 32) require_memory(bytes);  // the pooled sizes always fit
     block = cells::allocate_leaf(bytes);
   }
   char* text = leaf_chars(block);

@@ -81,6 +81,50 @@ TEST(PreparedBody, ResultsAreAnalysedAndClosed) {
   EXPECT_EQ(pair_right(r.get()), one.get());
 }
 
+// An unanalysed copy of a small term, to analyse afresh.
+Term fresh_copy(const Node* n) {
+  if (node_is_leaf(n)) return make_leaf(leaf_text(n));
+  return make_pair(fresh_copy(pair_left(n)), fresh_copy(pair_right(n)));
+}
+
+// Every copied pair carries the analysis a fresh analysis of the same term gives.
+void expect_analysis_as_fresh(const Node* planned, const Node* fresh) {
+  ASSERT_EQ(node_is_pair(planned), node_is_pair(fresh));
+  if (node_is_leaf(planned)) return;
+  EXPECT_EQ(planned->header & ~kRefsMask, fresh->header & ~kRefsMask)
+      << print_term(planned);
+  expect_analysis_as_fresh(pair_left(planned), pair_left(fresh));
+  expect_analysis_as_fresh(pair_right(planned), pair_right(fresh));
+}
+
+TEST(PreparedBody, KnownAnalysisMatchesAFreshOne) {
+  load_prelude();
+  Term data = leaf("[1]"), five = leaf("5"), lambda_head = leaf("\\"), k = leaf("K");
+  Term redex = make_pair(leaf("I"), leaf("5"));  // not normal: every pair is analysed
+  Term bodies[] = {
+      // a parameter as argument, as function, and under both
+      lam("x", lam("y", apply2(leaf("V"), leaf("x"), apply(leaf("y"), leaf("x"))))),
+      // data after data: the pair is data only when the argument is
+      lam("x", lam("y", apply(data, leaf("x")))),
+      // an argument that makes an abstraction or a let's head
+      lam("x", lam("y", apply(apply(leaf("x"), leaf("y")), apply(leaf("K"), leaf("y"))))),
+      lam("x", lam("y", let("z", leaf("x"), apply2(leaf("z"), leaf("y"), leaf("x"))))),
+      lam("x", lam("y", apply(lam("z", apply(leaf("z"), leaf("x"))), leaf("y")))),
+  };
+  std::vector<std::vector<Term>> argument_sets = {
+      {five, k}, {data, data}, {lambda_head, k}, {redex, five}, {k, redex}};
+  for (const Term& def : bodies) {
+    PreparedBody p = prepare_body(def);
+    for (const auto& set : argument_sets) {
+      Node* args[2] = {set[0].get(), set[1].get()};
+      Term r = run_prepared(p, args);
+      Term fresh = fresh_copy(r.get());
+      analyse(fresh);
+      expect_analysis_as_fresh(r.get(), fresh.get());
+    }
+  }
+}
+
 TEST(PreparedBody, DeepBodiesNeedNoNativeStack) {
   load_prelude();
   Term body = leaf("x");
