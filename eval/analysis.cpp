@@ -44,6 +44,10 @@ bool is_byte_name(const char* s) {
 bool analyse_leaf_text(Node* n) {
   const char* s = leaf_chars(n);
   unsigned char c = static_cast<unsigned char>(s[0]);
+  if (c >= '0' && c <= '9') {  // a number, made at many steps: arity 1
+    n->header = (n->header & ~(0xFFull << 56)) | kLeafBit | (uint64_t(1 + 52) << 56);
+    return false;
+  }
   if (c == '[') {
     set_tag_byte(n, kDataLeafTag);
     return false;

@@ -1,6 +1,7 @@
 #include "eval/engine.h"
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <string>
 #include <unordered_map>
@@ -28,28 +29,45 @@ struct Frame {
 
 // The frames as plain words: the engine pushes and pops one at almost every step.
 struct FrameStack {
-  std::vector<Frame> slots;
-  FrameStack() { slots.reserve(256); }
-  ~FrameStack() { clear(); }
+  Frame* base = nullptr;
+  Frame* top = nullptr;
+  Frame* end = nullptr;
+  FrameStack() = default;
+  ~FrameStack() {
+    clear();
+    ::operator delete(base);
+  }
   FrameStack(const FrameStack&) = delete;
   FrameStack& operator=(const FrameStack&) = delete;
-  bool empty() const { return slots.empty(); }
-  size_t size() const { return slots.size(); }
-  const Frame& back() const { return slots.back(); }
-  const Frame& operator[](size_t i) const { return slots[i]; }
+  bool empty() const { return top == base; }
+  size_t size() const { return size_t(top - base); }
+  const Frame& back() const { return top[-1]; }
+  const Frame& operator[](size_t i) const { return base[i]; }
   void push(bool argument, Term term) {
-    slots.push_back({reinterpret_cast<uintptr_t>(term.take()) | uintptr_t(argument)});
+    if (top == end) [[unlikely]]
+      grow();
+    top->word = reinterpret_cast<uintptr_t>(term.take()) | uintptr_t(argument);
+    ++top;
   }
   // The top frame's term, whose reference passes to the caller.
   Term pop() {
-    Node* n = slots.back().term();
-    slots.pop_back();
-    return Term::adopt(n);
+    --top;
+    return Term::adopt(top->term());
   }
   void truncate(size_t size) {
-    while (slots.size() > size) pop();
+    while (this->size() > size) pop();
   }
   void clear() { truncate(0); }
+  // Twice the room; operator new reports when memory runs out.
+  void grow() {
+    size_t used = size(), room = std::max<size_t>(256, 2 * size_t(end - base));
+    auto* bigger = static_cast<Frame*>(::operator new(room * sizeof(Frame)));
+    if (used) std::memcpy(bigger, base, used * sizeof(Frame));
+    ::operator delete(base);
+    base = bigger;
+    top = bigger + used;
+    end = bigger + room;
+  }
 };
 
 // How a head name is rewritten: a built-in, or the table entry of its definition.

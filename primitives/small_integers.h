@@ -28,28 +28,66 @@ inline bool read_small_integer(const Node* n, int64_t* out) {
     negative = true;
     i = 1;
   }
+  // At most 18 characters: a longer numeral is never read to its end here.
+  const char* p = s + i;
+  const char* limit = s + 18;
   int64_t m = 0;
-  size_t start = i;
-  for (; s[i] != '\0'; ++i) {
-    unsigned char d = static_cast<unsigned char>(s[i]);
-    if (d < '0' || d > '9' || i >= 18) return false;
-    m = m * 10 + (d - '0');
+  for (; p < limit; ++p) {
+    unsigned d = static_cast<unsigned char>(*p) - unsigned('0');
+    if (d > 9) break;
+    m = m * 10 + int64_t(d);
   }
-  if (i == start) return false;
+  if (*p != '\0' || p == s + i) return false;
   *out = negative ? -m : m;
   return true;
 }
 
 // The number leaf of any 64-bit value, the most negative one included.
 inline Term small_integer_leaf(int64_t value) {
-  char buffer[24];
-  char* end = buffer + sizeof buffer;
-  char* p = end;
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
   uint64_t magnitude = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
-  do {
-    *--p = char('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (value < 0) *--p = '0';  // the sign zero
-  return make_leaf(std::string_view(p, size_t(end - p)));
+  static constexpr uint64_t kPowers[20] = {1,
+                                           10,
+                                           100,
+                                           1000,
+                                           10000,
+                                           100000,
+                                           1000000,
+                                           10000000,
+                                           100000000,
+                                           1000000000,
+                                           10000000000,
+                                           100000000000,
+                                           1000000000000,
+                                           10000000000000,
+                                           100000000000000,
+                                           1000000000000000,
+                                           10000000000000000,
+                                           100000000000000000,
+                                           1000000000000000000,
+                                           10000000000000000000u};
+  // floor(bits * log10(2)) is the digit count or one less.
+  unsigned bits = 64 - unsigned(__builtin_clzll(magnitude | 1));
+  size_t digits = (bits * 1233) >> 12;
+  digits += magnitude >= kPowers[digits];
+  if (digits == 0) digits = 1;
+  size_t sign = value < 0 ? 1 : 0;  // the sign zero
+  Term t = allocate_short_leaf('0', sign + digits);
+  char* p = leaf_chars(t.get()) + sign + digits;
+  while (magnitude >= 100) {
+    const char* two = kPairs + 2 * (magnitude % 100);
+    magnitude /= 100;
+    *--p = two[1];
+    *--p = two[0];
+  }
+  if (magnitude >= 10) {
+    *--p = kPairs[2 * magnitude + 1];
+    *--p = kPairs[2 * magnitude];
+  } else {
+    *--p = char('0' + magnitude);
+  }
+  return t;
 }

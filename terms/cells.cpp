@@ -48,7 +48,6 @@ constexpr size_t kRegions = size_t(1) << (48 - kRegionBits);
 
 // The pool class (1: 16 bytes, 2: 32 bytes) of every chunk, 0 for memory of no pool.
 uint8_t* g_chunk_class[kRegions];
-Node* g_free_leaves[3];
 
 uint8_t chunk_class(const void* p) {
   auto a = reinterpret_cast<uintptr_t>(p);
@@ -69,22 +68,26 @@ void refill_leaves(int cls) {
   auto* bytes = static_cast<char*>(chunk);
   for (size_t off = kChunk; off >= size; off -= size) {
     auto* n = reinterpret_cast<Node*>(bytes + off - size);
-    *reinterpret_cast<Node**>(n) = g_free_leaves[cls];
-    g_free_leaves[cls] = n;
+    *reinterpret_cast<Node**>(n) = free_leaves[cls];
+    free_leaves[cls] = n;
   }
 }
 
 }  // namespace
+
+Node* free_leaves[3];
+
+Node* refill_leaf_pool(int pool) {
+  refill_leaves(pool);
+  return allocate_pooled_leaf(pool);
+}
 
 Node* allocate_leaf(size_t bytes) {
   int cls = bytes <= 16 ? 1 : bytes <= 32 ? 2 : 0;
   if (cls == 0) {
     return static_cast<Node*>(malloc_or_handler(bytes));
   }
-  if (!g_free_leaves[cls]) refill_leaves(cls);
-  Node* n = g_free_leaves[cls];
-  g_free_leaves[cls] = *reinterpret_cast<Node**>(n);
-  return n;
+  return allocate_pooled_leaf(cls);
 }
 
 void free_leaf(Node* leaf) {
@@ -93,8 +96,8 @@ void free_leaf(Node* leaf) {
     std::free(leaf);
     return;
   }
-  *reinterpret_cast<Node**>(leaf) = g_free_leaves[cls];
-  g_free_leaves[cls] = leaf;
+  *reinterpret_cast<Node**>(leaf) = free_leaves[cls];
+  free_leaves[cls] = leaf;
 }
 
 #else

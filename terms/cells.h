@@ -42,4 +42,20 @@ void free_pair(Node* cell);
 Node* allocate_leaf(size_t bytes);
 void free_leaf(Node* leaf);
 
+// A block from pool 1 (16 bytes) or 2 (32 bytes): the allocation of short leaves made at
+// almost every step, without the choice of pool.
+#ifndef TARN_PLAIN_CELLS
+extern Node* free_leaves[3];
+Node* refill_leaf_pool(int pool);  // carves a chunk and returns one block from it
+inline Node* allocate_pooled_leaf(int pool) {
+  Node* n = free_leaves[pool];
+  if (!n) [[unlikely]]
+    return refill_leaf_pool(pool);
+  free_leaves[pool] = *reinterpret_cast<Node**>(n);
+  return n;
+}
+#else
+inline Node* allocate_pooled_leaf(int pool) { return allocate_leaf(size_t(8) << pool); }
+#endif
+
 }  // namespace cells

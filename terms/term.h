@@ -149,6 +149,16 @@ void assign(Term& target, const Term& source);  // asserts both non-null
 // A leaf of n text bytes whose first byte is `first` and whose other bytes the caller writes
 // (leaf_chars) before anyone reads it: large results are built where they will stay.
 Term allocate_leaf(unsigned char first, size_t n);
+// The same for fewer than 24 text bytes, straight from the leaf pools.
+inline Term allocate_short_leaf(unsigned char first, size_t n) {
+  Node* block = cells::allocate_pooled_leaf(n < 8 ? 1 : 2);
+  char* text = leaf_chars(block);
+  text[0] = char(first);
+  text[n] = '\0';
+  bool measured = (first >= '0' && first <= '9') || first == '[';
+  block->header = kLeafBit | (uint64_t(measured ? n : 0) << kExtentShift) | 1;
+  return Term::adopt(block);
+}
 Term make_leaf(const char* text);      // NUL-terminated text
 Term make_leaf(std::string_view bytes);  // any bytes; a NUL is appended
 [[noreturn]] void null_child();

@@ -53,6 +53,14 @@ TEST(SmallIntegers, ReadsExactlyTheShortIntegerNumerals) {
   EXPECT_EQ(show(small_integer_leaf(INT64_MIN)), "09223372036854775808");
   EXPECT_EQ(show(small_integer_leaf(-5)), "05");
   EXPECT_EQ(show(small_integer_leaf(0)), "0");
+  // Every digit count, at its edges.
+  for (int64_t p = 1; p <= INT64_MAX / 10; p *= 10) {
+    for (int64_t v : {p - 1, p, p + 1, 10 * p - 1}) {
+      EXPECT_EQ(show(small_integer_leaf(v)), numeral(v));
+      EXPECT_EQ(show(small_integer_leaf(-v)), numeral(-v));
+    }
+  }
+  EXPECT_EQ(show(small_integer_leaf(INT64_MAX)), "9223372036854775807");
 }
 
 TEST(SmallIntegers, ArithmeticMatchesTheDigitKernels) {
