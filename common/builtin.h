@@ -13,11 +13,16 @@
 #include "terms/term.h"
 
 using BuiltinFunction = Term (*)(Term application);
+// A quick answer for a two-argument built-in on its argument nodes x and y (both normal), for
+// the common kinds of argument; an empty result means the full function is to be called. The
+// engine uses it where the application was never built.
+using BuiltinPairFunction = Term (*)(Node* x, Node* y);
 
 struct BuiltinRow {
   const char* name;
   uint8_t arity;
   BuiltinFunction function;
+  BuiltinPairFunction pair_function = nullptr;
 };
 
 // Each family of built-ins exports its rows (primitive_rows, bridge_rows); a library above the

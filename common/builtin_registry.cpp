@@ -71,7 +71,10 @@ std::vector<std::span<const BuiltinRow>>& installed_rows() {
 void apply(BuiltinRegistry& registry, std::span<const BuiltinRow> rows) {
   for (const BuiltinRow& row : rows) {
     auto it = registry.find(row.name);
-    if (it != registry.end() && it->second.arity == row.arity) it->second.function = row.function;
+    if (it != registry.end() && it->second.arity == row.arity) {
+      it->second.function = row.function;
+      if (row.arity == 2) it->second.pair_function = row.pair_function;
+    }
   }
 }
 

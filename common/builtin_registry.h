@@ -15,6 +15,7 @@
 struct BuiltinEntry {
   uint8_t arity;
   BuiltinFunction function;
+  BuiltinPairFunction pair_function = nullptr;
 };
 
 using BuiltinRegistry = std::map<std::string, BuiltinEntry, std::less<>>;

@@ -54,6 +54,12 @@ struct FrameStack {
     --top;
     return Term::adopt(top->term());
   }
+  // Puts term in the top frame, on the given side, and hands back the term it held.
+  Term exchange_top(bool argument, Term term) {
+    Node* old = top[-1].term();
+    top[-1].word = reinterpret_cast<uintptr_t>(term.take()) | uintptr_t(argument);
+    return Term::adopt(old);
+  }
   void truncate(size_t size) {
     while (this->size() > size) pop();
   }
@@ -73,6 +79,7 @@ struct FrameStack {
 // How a head name is rewritten: a built-in, or the table entry of its definition.
 struct Resolution {
   BuiltinFunction builtin = nullptr;
+  BuiltinPairFunction pair_function = nullptr;  // the built-in's quick two-argument form
   Term* definition = nullptr;
   // The substitution plan of a definition with parameters; definitions with parameters never
   // change during a run (only parameterless ones take their memo values).
@@ -178,6 +185,7 @@ struct Machine {
     }
   }
   bool rewrite_from_frames();
+  bool enter_argument();
   void normalise_first(Term value, Term waiting) {
     frames.push(false, std::move(waiting));
     focus = std::move(value);
@@ -189,7 +197,10 @@ const Resolution& Machine::resolve(std::string_view name) {
   if (it != names.end()) return it->second;
   Resolution r;
   if (builtin_placeholders().count(name)) {
-    if (const BuiltinEntry* e = find_builtin(name)) r.builtin = e->function;
+    if (const BuiltinEntry* e = find_builtin(name)) {
+      r.builtin = e->function;
+      if (e->arity == 2) r.pair_function = e->pair_function;
+    }
   }
   DefinitionTable& table = definition_table();
   auto d = table.find(name);
@@ -237,6 +248,13 @@ bool Machine::rewrite_from_frames() {
   }
   const Resolution& r = resolve_head(m);
   if (r.builtin) {
+    if (r.pair_function && k == 2) {
+      if (Term quick = r.pair_function(frames[size - 1].term(), frames[size - 2].term())) {
+        frames.truncate(size - 2);
+        focus = std::move(quick);
+        return true;
+      }
+    }
     Term applied = std::move(focus);
     for (int i = 0; i < k; ++i) {
       applied = make_pair(std::move(applied), frames.pop());
@@ -250,6 +268,22 @@ bool Machine::rewrite_from_frames() {
   Term result = run_prepared(*r.prepared, args.data());
   frames.truncate(size - size_t(k));
   focus = std::move(result);
+  return true;
+}
+
+// The focus is normal and the next frame holds its argument, not normal yet. Under a strict
+// head the application would be built only to be taken apart for that argument at the next
+// step: the focus waits in the frame instead, and the argument becomes the focus.
+bool Machine::enter_argument() {
+  Node* a = frames.back().term();
+  if (is_normal(a)) return false;
+  Node* head = focus.get();
+  while (node_is_pair(head) && !node_is_data_tagged(head)) head = pair_left(head);
+  if (node_is_data_tagged(head) || !kNameHeads[node_first_char(head)] ||
+      is_byte_leaf(head, '\\') || is_byte_leaf(head, '{') || head_is_lazy(head)) {
+    return false;
+  }
+  focus = frames.exchange_top(false, std::move(focus));
   return true;
 }
 
@@ -344,6 +378,13 @@ Term Machine::substitute_body(Node* body, Node* value, char letter, bool shared)
 void Machine::rewrite_name(Node* head) {
   Resolution r = resolve_head(head);
   if (r.builtin) {
+    if (r.pair_function) {  // the redex is ((head x) y)
+      Node* m = focus.get();
+      if (Term quick = r.pair_function(pair_right(pair_left(m)), pair_right(m))) {
+        focus = std::move(quick);
+        return;
+      }
+    }
     focus = r.builtin(std::move(focus));
     return;
   }
@@ -399,7 +440,7 @@ Term reduce(Term t) {
     if (is_normal(m)) {
       if (mc.frames.empty()) return std::move(mc.focus);
       bool argument = mc.frames.back().argument();
-      if (argument && mc.rewrite_from_frames()) continue;
+      if (argument && (mc.rewrite_from_frames() || mc.enter_argument())) continue;
       Term other = mc.frames.pop();
       mc.focus = argument ? make_pair(std::move(mc.focus), std::move(other))
                           : make_pair(std::move(other), std::move(mc.focus));

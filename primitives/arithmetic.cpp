@@ -280,9 +280,18 @@ Term arithmetic(Op op, Term application) {
                      ty == kTypeInteger ? integer_to_fraction(y) : y);
 }
 
+// Machine-word numerals straight from the argument nodes.
+template <Op op>
+Term small_pair(Node* x, Node* y) {
+  int64_t a, b;
+  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return small_integer_op(op, a, b);
+  return Term();
+}
+
 const BuiltinRow kRows[] = {
-    {"plus", 2, plus}, {"dash", 2, dash}, {"mult", 2, mult},
-    {"over", 2, over}, {"cent", 2, cent}, {"powa", 2, powa},
+    {"plus", 2, plus, small_pair<Op::plus>}, {"dash", 2, dash, small_pair<Op::dash>},
+    {"mult", 2, mult, small_pair<Op::mult>}, {"over", 2, over, small_pair<Op::over>},
+    {"cent", 2, cent, small_pair<Op::cent>}, {"powa", 2, powa},
 };
 
 }  // namespace

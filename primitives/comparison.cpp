@@ -89,8 +89,27 @@ Term equality(bool want_same, Term application) {
   return truth(want_same ? equal : !equal);
 }
 
+// Machine-word numerals, and a node with itself, straight from the argument nodes.
+template <bool want_less>
+Term small_order(Node* x, Node* y) {
+  int64_t a, b;
+  if (read_small_integer(x, &a) && read_small_integer(y, &b)) {
+    return truth(want_less ? a < b : a >= b);
+  }
+  return Term();
+}
+
+template <bool want_same>
+Term small_equality(Node* x, Node* y) {
+  if (x == y) return truth(want_same);
+  int64_t a, b;
+  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return truth(want_same == (a == b));
+  return Term();
+}
+
 const BuiltinRow kRows[] = {
-    {"less", 2, less}, {"gteq", 2, gteq}, {"same", 2, same}, {"diff", 2, diff},
+    {"less", 2, less, small_order<true>}, {"gteq", 2, gteq, small_order<false>},
+    {"same", 2, same, small_equality<true>}, {"diff", 2, diff, small_equality<false>},
     {"cmpr", 2, cmpr}, {"buck", 1, buck}, {"wave", 1, wave},
 };
 

@@ -11,6 +11,7 @@
 #include "primitives/arithmetic.h"
 #include "primitives/comparison.h"
 #include "primitives/integer_arithmetic.h"
+#include "primitives/primitive_rows.h"
 #include "numbers/numerals.h"
 #include "tests/primitives/primitive_calls.h"
 
@@ -104,6 +105,40 @@ TEST(SmallIntegers, ComparisonsMatchTheValues) {
       EXPECT_EQ(via(diff, x, y), x == y ? "H" : "K");
     }
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The quick two-argument forms answer exactly as the full built-ins do, or leave the call to
+// them; on numerals of both lengths, non-numbers and a node with itself.
+TEST(SmallIntegers, QuickPairFormsAgreeWithTheFullBuiltins) {
+  std::vector<Term> values;
+  for (const std::string& v : sample_numerals()) values.push_back(lf(v));
+  for (const char* other : {"K", "[1]", "0010", "12345678901234567890", "01234567890123456789"}) {
+    values.push_back(lf(other));
+  }
+  values.push_back(txt("ab"));
+  values.push_back(dbl(2.5));
+  values.push_back(apply(lf("V"), lf("1")));
+  int quick = 0;
+  for (const BuiltinRow& row : primitive_rows()) {
+    if (!row.pair_function) continue;
+    EXPECT_EQ(row.arity, 2) << row.name;
+    for (size_t i = 0; i < values.size(); i += 3) {
+      for (size_t j = 0; j < values.size(); j += 5) {
+        for (const Term* y : {&values[j], &values[i]}) {
+          Term answer = row.pair_function(values[i].get(), y->get());
+          if (!answer) continue;
+          ++quick;
+          EXPECT_EQ(show(answer), show(call(row.function, values[i], *y)))
+              << row.name << " " << show(values[i]) << " " << show(*y);
+        }
+      }
+    }
+  }
+  EXPECT_GT(quick, 1000);
 }
 
 }  // namespace
