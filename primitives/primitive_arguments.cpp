@@ -63,10 +63,11 @@ const char* type_name(char letter) {
   }
 }
 
-Term k_leaf() { return make_leaf("K"); }
-Term h_leaf() { return make_leaf("H"); }
-Term z_leaf() { return make_leaf("Z"); }
-Term i_leaf() { return make_leaf("I"); }
+// Fresh leaves each time: results are distinct nodes, as the identity test sees them.
+Term k_leaf() { return allocate_short_leaf('K', 1); }
+Term h_leaf() { return allocate_short_leaf('H', 1); }
+Term z_leaf() { return allocate_short_leaf('Z', 1); }
+Term i_leaf() { return allocate_short_leaf('I', 1); }
 
 Term only_arg(const Term& application) { return right_of(application); }
 

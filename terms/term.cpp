@@ -44,10 +44,10 @@ void free_pairs(Node* first) {
     free_pair(p);
     for (Node* c : children) {
       uint64_t v = c->header;
-      core_assert((v & kRefsMask) != 0, 4299);
-      uint64_t w = keep_count_apart(v, v - 1);
-      if ((w & kRefsMask) != 0) {
-        c->header = w;
+      uint64_t refs = v & kRefsMask;
+      core_assert(refs != 0, 4299);
+      if (refs > 1) {
+        c->header = v - 1;
       } else if (node_is_leaf(c)) {
         free_leaf(c);
       } else {

@@ -58,31 +58,27 @@ inline unsigned char node_first_char(const Node* n) {
   return node_is_leaf(n) ? static_cast<unsigned char>(leaf_chars(n)[0]) : 0;
 }
 
-// Count changes keep the upper 34 bits of the old word, so they never carry into the extent.
-inline uint64_t keep_count_apart(uint64_t old_word, uint64_t new_word) {
-  return new_word ^ ((old_word ^ new_word) & ~kRefsMask);
-}
+// The count is checked before it changes, so that a change never carries into the extent.
 [[noreturn]] void count_overflow();
 [[noreturn]] void count_underflow();
 void free_node(Node* n);  // the last reference is gone
 
 inline void retain(Node* n) {
   uint64_t v = n->header;
-  uint64_t w = keep_count_apart(v, v + 1);
-  n->header = w;
-  if ((w & kRefsMask) == 0) [[unlikely]]
+  if ((v & kRefsMask) == kRefsMask) [[unlikely]]
     count_overflow();
+  n->header = v + 1;
 }
 
 inline void release_node(Node* n) {
   uint64_t v = n->header;
-  if ((v & kRefsMask) == 0) [[unlikely]]
-    count_underflow();
-  uint64_t w = keep_count_apart(v, v - 1);
-  if ((w & kRefsMask) != 0) [[likely]] {
-    n->header = w;
+  uint64_t refs = v & kRefsMask;
+  if (refs > 1) [[likely]] {
+    n->header = v - 1;
     return;
   }
+  if (refs == 0) [[unlikely]]
+    count_underflow();
   free_node(n);
 }
 void set_arity(Node* n, int arity);
