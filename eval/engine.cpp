@@ -95,6 +95,7 @@ struct Machine {
   FrameStack frames;
   Term focus;
   std::vector<Node*> args;
+  std::vector<Node*> apart;  // spine arguments a plan left unbuilt, first argument first
   std::unordered_map<std::string, Resolution, NameHash, std::equal_to<>> names;
   std::deque<PreparedBody> bodies;
   // One-byte names (operators, combinators) come as fresh leaves from built-ins at every
@@ -185,6 +186,13 @@ struct Machine {
     }
   }
   bool rewrite_from_frames();
+  // The focus becomes head applied to the arguments left apart, which wait in frames as the
+  // descent into that application would have left them.
+  void place(Term head) {
+    for (size_t i = apart.size(); i > 0; --i) frames.push(true, Term::adopt(apart[i - 1]));
+    apart.clear();
+    focus = std::move(head);
+  }
   bool enter_argument();
   void normalise_first(Term value, Term waiting) {
     frames.push(false, std::move(waiting));
@@ -265,9 +273,9 @@ bool Machine::rewrite_from_frames() {
   if (!r.prepared || r.prepared->parameters != size_t(k)) return false;
   args.resize(size_t(k));
   for (size_t i = 0; i < size_t(k); ++i) args[i] = frames[size - 1 - i].term();
-  Term result = run_prepared(*r.prepared, args.data());
+  Term result = run_prepared_apart(*r.prepared, args.data(), apart);
   frames.truncate(size - size_t(k));
-  focus = std::move(result);
+  place(std::move(result));
   return true;
 }
 
@@ -320,12 +328,12 @@ void Machine::rewrite() {
   } else if (c == '\\' && s[1] == '\0') {
     Node* lambda = focus.get();  // ((\ x) body), which only the redex holds when built for it
     for (size_t i = args.size(); i > 2; --i) lambda = pair_left(lambda);
-    focus = substitute_body(args[1], args[2], leaf_chars(args[0])[0], node_refs(lambda) > 1);
+    place(substitute_body(args[1], args[2], leaf_chars(args[0])[0], node_refs(lambda) > 1));
   } else if (c == '{' && s[1] == '\0') {
     Term value = arg(1);
     if (is_normal(value)) {
-      focus = substitute_body(args[2], value.get(), leaf_chars(args[0])[0],
-                              node_refs(args[2]) > 1);
+      place(substitute_body(args[2], value.get(), leaf_chars(args[0])[0],
+                            node_refs(args[2]) > 1));
     } else {
       normalise_first(std::move(value), abstraction(arg(0), arg(2)));
     }
@@ -362,7 +370,7 @@ Term Machine::substitute_body(Node* body, Node* value, char letter, bool shared)
       slot.plan = prepare_single(body, letter);
       slot.planned = true;
     }
-    return run_prepared(slot.plan, &value);
+    return run_prepared_apart(slot.plan, &value, apart);
   }
   retain(body);
   if (slot.body) release_node(slot.body);
@@ -392,7 +400,7 @@ void Machine::rewrite_name(Node* head) {
   if (r.prepared) {
     collect_args();
     core_assert(r.prepared->parameters <= args.size(), 3200);
-    focus = run_prepared(*r.prepared, args.data());
+    place(run_prepared_apart(*r.prepared, args.data(), apart));
     return;
   }
   Term d = *r.definition;

@@ -111,34 +111,51 @@ namespace {
 // before the arguments are: the plan is run once over a stand-in argument to read it off.
 void plan_headers(PreparedBody& p) {
   enum class Kind { known, argument, unknown };
+  struct Result {
+    Term term;
+    Kind kind;
+    long step;  // the pair step that made it, or -1
+  };
   Term stand_in = make_leaf("?");
   set_arity(stand_in.get(), 2);  // normal, closed, no data: as an argument it adds no bits
   set_inner(stand_in.get(), false);
-  std::vector<std::pair<Term, Kind>> results;
+  std::vector<Result> results;
+  std::vector<long> function_step;  // per pair step: the pair step of its function side
   for (uintptr_t step : p.plan) {
     if (step != kPairStep) {
       bool argument = (step & 1) != 0;
-      results.emplace_back(argument ? stand_in : Term::share(reinterpret_cast<Node*>(step)),
-                           argument ? Kind::argument : Kind::known);
+      results.push_back({argument ? stand_in : Term::share(reinterpret_cast<Node*>(step)),
+                         argument ? Kind::argument : Kind::known, -1});
       continue;
     }
-    auto a = std::move(results.back());
+    Result a = std::move(results.back());
     results.pop_back();
-    auto f = std::move(results.back());
+    Result f = std::move(results.back());
     results.pop_back();
+    long index = long(p.headers.size());
+    function_step.push_back(f.step);
     // A data argument after a data function makes a data pair; any other argument adds nothing.
-    bool known = f.second == Kind::known && a.second != Kind::unknown &&
-                 !(a.second == Kind::argument && node_is_data_tagged(f.first.get()));
+    bool known = f.kind == Kind::known && a.kind != Kind::unknown &&
+                 !(a.kind == Kind::argument && node_is_data_tagged(f.term.get()));
     if (!known) {
       p.headers.push_back(0);
-      results.emplace_back(stand_in, Kind::unknown);
+      results.push_back({stand_in, Kind::unknown, index});
       continue;
     }
-    Term pair = make_pair(std::move(f.first), std::move(a.first));
+    Term pair = make_pair(std::move(f.term), std::move(a.term));
     analyse_pair(pair.get());
     p.headers.push_back(pair.get()->header & ~kRefsMask);
-    results.emplace_back(std::move(pair), Kind::known);
+    results.push_back({std::move(pair), Kind::known, index});
   }
+  // The engine descends through an over-applied application straight away.
+  for (long i = results.empty() ? -1 : results.back().step; i >= 0; i = function_step[size_t(i)]) {
+    uint64_t h = p.headers[size_t(i)];
+    bool data = ((h >> 56) & 0x7F) == 0x40;
+    if (h == 0 || data || int((h >> 56) & 0x3F) - 52 >= 0) break;
+    p.headers[size_t(i)] |= 1;
+    ++p.spine_apart;
+  }
+  p.depth += p.spine_apart;
 }
 
 }  // namespace
@@ -171,23 +188,28 @@ PreparedBody prepare_single(Node* body, char letter) {
   return p;
 }
 
-Term run_prepared(const PreparedBody& prepared, Node* const* arguments) {
+namespace {
+
+// Runs the plan; with `apart`, leaves the marked spine applications unbuilt when it can.
+Term run_plan(const PreparedBody& prepared, Node* const* arguments, std::vector<Node*>* apart) {
   // The engine never re-enters itself, so one scratch stack serves every run.
   static std::vector<Node*> results;
   if (results.size() < prepared.depth) results.resize(prepared.depth);
   Node** top = results.data();
   bool all_normal = true;
   for (size_t i = 0; i < prepared.parameters; ++i) all_normal &= is_normal(arguments[i]);
+  bool leave_apart = all_normal && apart && prepared.spine_apart > 0;
   const uint64_t* header = prepared.headers.data();
   for (uintptr_t step : prepared.plan) {
     if (step == kPairStep) {
+      uint64_t known = all_normal ? *header : 0;
+      ++header;
+      if (leave_apart && (known & 1)) continue;  // both halves stay on the stack
       Pair* p = cells::allocate_pair();
       p->left = top[-2];
       p->right = top[-1];
       Node* n = reinterpret_cast<Node*>(p);
-      uint64_t known = all_normal ? *header : 0;
-      ++header;
-      p->header = 1 | known;
+      p->header = 1 | (known & ~uint64_t(1));
       if (!known) analyse_pair(n);
       top[-2] = n;
       --top;
@@ -202,5 +224,17 @@ Term run_prepared(const PreparedBody& prepared, Node* const* arguments) {
     retain(n);
     *top++ = n;
   }
+  if (leave_apart) apart->insert(apart->end(), results.data() + 1, top);
   return Term::adopt(results[0]);
+}
+
+}  // namespace
+
+Term run_prepared(const PreparedBody& prepared, Node* const* arguments) {
+  return run_plan(prepared, arguments, nullptr);
+}
+
+Term run_prepared_apart(const PreparedBody& prepared, Node* const* arguments,
+                        std::vector<Node*>& apart) {
+  return run_plan(prepared, arguments, &apart);
 }

@@ -22,6 +22,10 @@ struct PreparedBody {
   // One per pair step: the analysis bits of that pair when every argument is normal, or 0
   // where they depend on which arguments come (an argument at a function's place).
   std::vector<uint64_t> headers;
+  // With every argument normal, the result's spine applications the engine would take apart
+  // at once (the root and its function sides while each is over-applied); bit 0 of their
+  // header entries marks them.
+  size_t spine_apart = 0;
 };
 
 // The plan of a definition with at least one leading abstraction.
@@ -31,3 +35,8 @@ PreparedBody prepare_single(Node* body, char letter);
 // The body with arguments[i] for parameter i (first parameter first); the arguments are
 // closed and there are at least `parameters` of them.
 Term run_prepared(const PreparedBody& prepared, Node* const* arguments);
+// The same, except that when every argument is normal the marked spine applications are not
+// built: the head comes back and the spine's arguments, first argument first, are appended to
+// `apart`, each with its reference passing to the caller.
+Term run_prepared_apart(const PreparedBody& prepared, Node* const* arguments,
+                        std::vector<Node*>& apart);

@@ -125,6 +125,44 @@ TEST(PreparedBody, KnownAnalysisMatchesAFreshOne) {
   }
 }
 
+// Left apart, the spine comes back as its head and arguments; put together they are the
+// term the full run builds. Only over-applied applications are left apart, and only when
+// every argument is normal.
+TEST(PreparedBody, SpineLeftApartIsTheSameTerm) {
+  load_prelude();
+  Term redex = make_pair(leaf("I"), leaf("5"));
+  struct Case {
+    Term def;
+    size_t apart_normal;  // arguments left apart when the arguments are normal
+  };
+  Case cases[] = {
+      // K has two parameters: (K x y x y) and (K x y x) are over-applied, (K x y) is a redex
+      {lam("x", lam("y", apply(apply(apply2(leaf("K"), leaf("x"), leaf("y")), leaf("x")),
+                               leaf("y")))),
+       2},
+      {lam("x", lam("y", apply(apply2(leaf("K"), leaf("x"), leaf("y")), leaf("x")))), 1},
+      // the head is a parameter: nothing is known of its arity
+      {lam("x", lam("y", apply2(leaf("x"), leaf("y"), leaf("y")))), 0},
+      // a partial application is normal: nothing to take apart
+      {lam("x", lam("y", apply(leaf("K"), leaf("x")))), 0},
+      // the root is not over-applied but its function side would be: root first, so none
+      {lam("x", lam("y", apply(leaf("S"), apply2(leaf("K"), leaf("x"), leaf("y"))))), 0},
+  };
+  for (Case& c : cases) {
+    PreparedBody p = prepare_body(c.def);
+    for (bool normal : {true, false}) {
+      Term five = leaf("5");
+      Node* args[2] = {five.get(), normal ? five.get() : redex.get()};
+      std::vector<Node*> apart;
+      Term head = run_prepared_apart(p, args, apart);
+      EXPECT_EQ(apart.size(), normal ? c.apart_normal : 0) << print_term(c.def);
+      Term whole = std::move(head);
+      for (Node* a : apart) whole = make_pair(std::move(whole), Term::adopt(a));
+      EXPECT_EQ(print_term(whole), print_term(run_prepared(p, args)));
+    }
+  }
+}
+
 TEST(PreparedBody, DeepBodiesNeedNoNativeStack) {
   load_prelude();
   Term body = leaf("x");
