@@ -194,6 +194,7 @@ struct Machine {
     focus = std::move(head);
   }
   bool enter_argument();
+  bool rewrite_into_function();
   void normalise_first(Term value, Term waiting) {
     frames.push(false, std::move(waiting));
     focus = std::move(value);
@@ -275,6 +276,46 @@ bool Machine::rewrite_from_frames() {
   for (size_t i = 0; i < size_t(k); ++i) args[i] = frames[size - 1 - i].term();
   Term result = run_prepared_apart(*r.prepared, args.data(), apart);
   frames.truncate(size - size_t(k));
+  place(std::move(result));
+  return true;
+}
+
+// The focus is normal and the next frame holds the function it is the argument of: a strict
+// name applied to all its arguments but this last one, each normal. Their application would
+// be built and rewritten at the next step; the rewrite is done from its parts instead.
+bool Machine::rewrite_into_function() {
+  Node* g = frames.back().term();
+  if (node_is_data_tagged(g) || !node_analysed(g) || node_arity(g) != 1 || node_inner(g)) {
+    return false;
+  }
+  size_t count = 0;
+  Node* head = g;
+  for (; node_is_pair(head); head = pair_left(head)) {
+    if (node_is_data_tagged(head) || ++count > 9) return false;
+  }
+  if (!kNameHeads[node_first_char(head)] || is_byte_leaf(head, '\\') ||
+      is_byte_leaf(head, '{') || head_is_lazy(head)) {
+    return false;
+  }
+  const Resolution& r = resolve_head(head);
+  if (r.builtin) {
+    Term function = frames.pop();
+    if (r.pair_function && count == 1) {
+      if (Term quick = r.pair_function(pair_right(function.get()), focus.get())) {
+        focus = std::move(quick);
+        return true;
+      }
+    }
+    focus = r.builtin(make_pair(std::move(function), std::move(focus)));
+    return true;
+  }
+  if (!r.prepared || r.prepared->parameters != count + 1) return false;
+  args.resize(count + 1);
+  args[count] = focus.get();
+  Node* n = g;
+  for (size_t i = count; i > 0; --i, n = pair_left(n)) args[i - 1] = pair_right(n);
+  Term result = run_prepared_apart(*r.prepared, args.data(), apart);
+  Term function = frames.pop();  // released once the arguments are placed
   place(std::move(result));
   return true;
 }
@@ -448,7 +489,10 @@ Term reduce(Term t) {
     if (is_normal(m)) {
       if (mc.frames.empty()) return std::move(mc.focus);
       bool argument = mc.frames.back().argument();
-      if (argument && (mc.rewrite_from_frames() || mc.enter_argument())) continue;
+      if (argument ? mc.rewrite_from_frames() || mc.enter_argument()
+                   : mc.rewrite_into_function()) {
+        continue;
+      }
       Term other = mc.frames.pop();
       mc.focus = argument ? make_pair(std::move(mc.focus), std::move(other))
                           : make_pair(std::move(other), std::move(mc.focus));
