@@ -235,12 +235,25 @@ struct NameHeads {
 };
 constexpr NameHeads kNameHeads;
 
+// A normal ((\ x) body), the function that the next argument completes into a redex.
+bool is_abstraction(Node* n) {
+  return node_is_pair(n) && shape_of(n) == Shape::abstraction && !node_is_data_tagged(n) &&
+         node_arity(n) == 1 && !node_inner(n);
+}
+char binder_letter(Node* abstraction) { return leaf_chars(pair_right(pair_left(abstraction)))[0]; }
+
 // The focus is a normal name leaf with frames waiting. When the next frames give it all the
 // arguments its arity asks for, and each is normal (or the head is lazy), climbing back up
 // would build those applications one at a time only to rewrite the last one: the rewrite is
 // done at once from the frames instead, the same rewrite the climb would reach.
 bool Machine::rewrite_from_frames() {
   Node* m = focus.get();
+  if (is_abstraction(m)) {
+    if (!is_normal(frames.back().term())) return false;
+    Term value = frames.pop();  // held until the body has it
+    place(substitute_body(pair_right(m), value.get(), binder_letter(m), node_refs(m) > 1));
+    return true;
+  }
   if (!node_is_leaf(m) || node_is_data_tagged(m)) return false;
   int k = node_arity(m);
   size_t size = frames.size();
@@ -288,6 +301,11 @@ bool Machine::rewrite_into_function() {
   if (node_is_data_tagged(g) || !node_analysed(g) || node_arity(g) != 1 || node_inner(g)) {
     return false;
   }
+  if (is_abstraction(g)) {
+    Term function = frames.pop();  // held until the body is substituted
+    place(substitute_body(pair_right(g), focus.get(), binder_letter(g), node_refs(g) > 1));
+    return true;
+  }
   size_t count = 0;
   Node* head = g;
   for (; node_is_pair(head); head = pair_left(head)) {
@@ -326,6 +344,10 @@ bool Machine::rewrite_into_function() {
 bool Machine::enter_argument() {
   Node* a = frames.back().term();
   if (is_normal(a)) return false;
+  if (is_abstraction(focus.get())) {  // a lambda takes its argument normal
+    focus = frames.exchange_top(false, std::move(focus));
+    return true;
+  }
   Node* head = focus.get();
   while (node_is_pair(head) && !node_is_data_tagged(head)) head = pair_left(head);
   if (node_is_data_tagged(head) || !kNameHeads[node_first_char(head)] ||
