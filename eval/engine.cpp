@@ -242,10 +242,11 @@ bool is_abstraction(Node* n) {
 }
 char binder_letter(Node* abstraction) { return leaf_chars(pair_right(pair_left(abstraction)))[0]; }
 
-// The focus is a normal name leaf with frames waiting. When the next frames give it all the
-// arguments its arity asks for, and each is normal (or the head is lazy), climbing back up
-// would build those applications one at a time only to rewrite the last one: the rewrite is
-// done at once from the frames instead, the same rewrite the climb would reach.
+// The focus is a normal name, or a name applied to some of its arguments, with frames waiting.
+// When the next frames give it all the arguments its arity asks for, and each is normal (or
+// the head is lazy), climbing back up would build those applications one at a time only to
+// rewrite the last one: the rewrite is done at once from the frames instead, the same
+// rewrite the climb would reach.
 bool Machine::rewrite_from_frames() {
   Node* m = focus.get();
   if (is_abstraction(m)) {
@@ -254,25 +255,33 @@ bool Machine::rewrite_from_frames() {
     place(substitute_body(pair_right(m), value.get(), binder_letter(m), node_refs(m) > 1));
     return true;
   }
-  if (!node_is_leaf(m) || node_is_data_tagged(m)) return false;
-  int k = node_arity(m);
+  if (node_is_data_tagged(m)) return false;
+  int k = node_arity(m);  // the arguments still wanted
   size_t size = frames.size();
   if (k < 1 || k > 10 || size < size_t(k)) return false;
-  const char* s = leaf_chars(m);
-  if (!kNameHeads[static_cast<unsigned char>(s[0])] || is_byte_leaf(m, '\\') ||
-      is_byte_leaf(m, '{')) {
+  // The focus may hold some arguments already: a normal spine has normal arguments.
+  size_t held = 0;
+  Node* head = m;
+  for (; node_is_pair(head); head = pair_left(head)) {
+    if (node_is_data_tagged(head) || ++held + size_t(k) > 10) return false;
+  }
+  if (!kNameHeads[node_first_char(head)] || is_byte_leaf(head, '\\') ||
+      is_byte_leaf(head, '{')) {
     return false;
   }
-  bool lazy = head_is_lazy(m);
+  bool lazy = head_is_lazy(head);
   for (size_t i = 1; i <= size_t(k); ++i) {
     const Frame& frame = frames[size - i];
     if (!frame.argument() || !(lazy || is_normal(frame.term()))) return false;
   }
-  const Resolution& r = resolve_head(m);
+  const Resolution& r = resolve_head(head);
+  size_t total = held + size_t(k);
   if (r.builtin) {
-    if (r.pair_function && k == 2) {
-      if (Term quick = r.pair_function(frames[size - 1].term(), frames[size - 2].term())) {
-        frames.truncate(size - 2);
+    if (r.pair_function && total == 2) {
+      Node* x = held == 1 ? pair_right(m) : frames[size - 1].term();
+      Node* y = frames[size - size_t(k)].term();
+      if (Term quick = r.pair_function(x, y)) {
+        frames.truncate(size - size_t(k));
         focus = std::move(quick);
         return true;
       }
@@ -284,9 +293,11 @@ bool Machine::rewrite_from_frames() {
     focus = r.builtin(std::move(applied));
     return true;
   }
-  if (!r.prepared || r.prepared->parameters != size_t(k)) return false;
-  args.resize(size_t(k));
-  for (size_t i = 0; i < size_t(k); ++i) args[i] = frames[size - 1 - i].term();
+  if (!r.prepared || r.prepared->parameters != total) return false;
+  args.resize(total);
+  Node* n = m;
+  for (size_t i = held; i > 0; --i, n = pair_left(n)) args[i - 1] = pair_right(n);
+  for (size_t i = 0; i < size_t(k); ++i) args[held + i] = frames[size - 1 - i].term();
   Term result = run_prepared_apart(*r.prepared, args.data(), apart);
   frames.truncate(size - size_t(k));
   place(std::move(result));
