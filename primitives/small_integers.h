@@ -28,16 +28,24 @@ inline bool read_small_integer(const Node* n, int64_t* out) {
     negative = true;
     i = 1;
   }
-  // At most 18 characters: a longer numeral is never read to its end here.
+  // The length a number leaf keeps in its header bounds the scan: at most 18 characters. A
+  // text changed in place without it ends elsewhere, and takes the general path.
+  size_t length = size_t(node_extent(n));
+  if (length <= i || length > 18 || s[length] != '\0') return false;
   const char* p = s + i;
-  const char* limit = s + 18;
+  const char* end = s + length;
   int64_t m = 0;
-  for (; p < limit; ++p) {
-    unsigned d = static_cast<unsigned char>(*p) - unsigned('0');
-    if (d > 9) break;
-    m = m * 10 + int64_t(d);
+  if ((end - p) & 1) {  // an odd count: one digit first, then pairs
+    unsigned d = static_cast<unsigned char>(*p++) - unsigned('0');
+    if (d > 9) return false;
+    m = int64_t(d);
   }
-  if (*p != '\0' || p == s + i) return false;
+  for (; p < end; p += 2) {
+    unsigned d = static_cast<unsigned char>(p[0]) - unsigned('0');
+    unsigned e = static_cast<unsigned char>(p[1]) - unsigned('0');
+    if (d > 9 || e > 9) return false;
+    m = m * 100 + int64_t(d * 10 + e);
+  }
   *out = negative ? -m : m;
   return true;
 }

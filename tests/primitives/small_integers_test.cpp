@@ -51,6 +51,18 @@ TEST(SmallIntegers, ReadsExactlyTheShortIntegerNumerals) {
                          "K", "[1]"}) {
     EXPECT_FALSE(read_small_integer(lf(no).get(), &v)) << no;
   }
+  // Every numeral of up to 18 characters is read, whatever its digits.
+  for (const std::string& text : sample_numerals()) {
+    if (text.size() > 18) continue;
+    ASSERT_TRUE(read_small_integer(lf(text).get(), &v)) << text;
+    EXPECT_EQ(numeral(v), text);
+  }
+  for (int d = 0; d < 100; ++d) {
+    std::string text = std::to_string(d + 100).substr(1) + "7";  // every digit pair
+    if (text[0] == '0') text = "1" + text;
+    ASSERT_TRUE(read_small_integer(lf(text).get(), &v)) << text;
+    EXPECT_EQ(numeral(v), text);
+  }
   EXPECT_EQ(show(small_integer_leaf(INT64_MIN)), "09223372036854775808");
   EXPECT_EQ(show(small_integer_leaf(-5)), "05");
   EXPECT_EQ(show(small_integer_leaf(0)), "0");
