@@ -194,6 +194,18 @@ struct Machine {
     focus = std::move(head);
   }
   bool enter_argument();
+  // A one-byte name whose definition is a normal value without parameters (an operator
+  // standing for its built-in) is replaced by that value, as rewrite_name does, without the
+  // general checks.
+  bool rewrite_alias(Node* leaf) {
+    const char* s = leaf_chars(leaf);
+    auto c = static_cast<unsigned char>(s[0]);
+    if (s[1] != '\0' || !byte_known[c]) return false;
+    const Resolution& r = byte_names[c];
+    if (r.builtin || r.prepared || !r.definition || !is_normal(r.definition->get())) return false;
+    focus = *r.definition;
+    return true;
+  }
   bool rewrite_into_function();
   void normalise_first(Term value, Term waiting) {
     frames.push(false, std::move(waiting));
@@ -564,7 +576,7 @@ Term reduce(Term t) {
       continue;
     }
     if (!node_inner(m) || head_is_lazy(m)) {
-      mc.rewrite();
+      if (!(node_is_leaf(m) && mc.rewrite_alias(m))) mc.rewrite();
       continue;
     }
     Node* f = pair_left(m);
