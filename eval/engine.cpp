@@ -150,6 +150,24 @@ struct Machine {
     return true;
   }
   bool rewrite_into_function();
+  // Down the spine to the first node that is normal or a redex, each argument into a frame.
+  void descend_spine() {
+    Node* m = focus.take();
+    do {
+      Node* f = pair_left(m);
+      Node* a = pair_right(m);
+      if (node_refs(m) == 1) {
+        cells::free_pair(m);
+      } else {
+        retain(f);
+        retain(a);
+        release_node(m);
+      }
+      frames.push_owned(true, a);
+      m = f;
+    } while (!is_normal(m) && node_arity(m) < 0);
+    focus = Term::adopt(m);
+  }
   void normalise_first(Term value, Term waiting) {
     frames.push(false, std::move(waiting));
     focus = std::move(value);
@@ -491,11 +509,7 @@ Term reduce(Term t) {
     }
     int n = node_arity(m);
     if (n < 0) {
-      // Down the spine to the first node that is normal or a redex in one go.
-      do {
-        mc.descend(true);
-        m = mc.focus.get();
-      } while (!is_normal(m) && node_arity(m) < 0);
+      mc.descend_spine();
       continue;
     }
     if (n > 0) {

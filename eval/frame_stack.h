@@ -33,10 +33,12 @@ struct FrameStack {
   size_t size() const { return size_t(top - base); }
   const Frame& back() const { return top[-1]; }
   const Frame& operator[](size_t i) const { return base[i]; }
-  void push(bool argument, Term term) {
+  void push(bool argument, Term term) { push_owned(argument, term.take()); }
+  // Takes over a reference the caller owns.
+  void push_owned(bool argument, Node* n) {
     if (top == end) [[unlikely]]
       grow();
-    top->word = reinterpret_cast<uintptr_t>(term.take()) | uintptr_t(argument);
+    top->word = reinterpret_cast<uintptr_t>(n) | uintptr_t(argument);
     ++top;
   }
   // The top frame's term, whose reference passes to the caller.

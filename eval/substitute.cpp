@@ -192,6 +192,12 @@ namespace {
 
 // Runs the plan; with `apart`, leaves the marked spine applications unbuilt when it can.
 Term run_plan(const PreparedBody& prepared, Node* const* arguments, std::vector<Node*>* apart) {
+  if (prepared.plan.size() == 1) {  // one argument or one shared term, as K, H and I give
+    uintptr_t step = prepared.plan[0];
+    Node* n = (step & 1) ? arguments[step >> 2] : reinterpret_cast<Node*>(step);
+    retain(n);
+    return Term::adopt(n);
+  }
   // The engine never re-enters itself, so one scratch stack serves every run.
   static std::vector<Node*> results;
   if (results.size() < prepared.depth) results.resize(prepared.depth);
