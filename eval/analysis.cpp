@@ -11,14 +11,6 @@ namespace {
 constexpr unsigned kDataLeafTag = 0xC0;
 constexpr unsigned kDataPairTag = 0x40;
 
-struct ByteTable {
-  bool member[256] = {};
-  explicit ByteTable(const char* bytes) {
-    for (const char* p = bytes; *p; ++p) member[static_cast<unsigned char>(*p)] = true;
-  }
-};
-
-const ByteTable kLazyHeads("&|ABCDEFHIJKLNQRTUVXZ");
 
 // Names the engine looks up: identifiers, single capitals and the operator characters.
 bool is_engine_name(const char* s) {
@@ -206,9 +198,4 @@ void begin_run_analysis() {
 void end_run_analysis() {
   g_bytes_on = false;
   pair_analysis::binder_codes = ~0ull;
-}
-
-bool head_is_lazy(const Node* n) {
-  while (node_is_pair(n) && !node_is_data_tagged(n)) n = pair_left(n);
-  return kLazyHeads.member[node_first_char(n)];
 }

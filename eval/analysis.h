@@ -55,8 +55,22 @@ inline uint32_t free_variables(const Term& t) { return free_variables(t.get()); 
 
 enum class Shape { abstraction, let, other };
 
+// The first bytes of the lazy combinators, which take their arguments as they are.
+struct LazyHeads {
+  bool member[256];
+  constexpr LazyHeads() : member() {
+    for (const char* p = "&|ABCDEFHIJKLNQRTUVXZ"; *p; ++p) {
+      member[static_cast<unsigned char>(*p)] = true;
+    }
+  }
+};
+inline constexpr LazyHeads kLazyHeads;
+
 // True when the head (leftmost leaf or data node) is one of the lazy combinators.
-bool head_is_lazy(const Node* n);
+inline bool head_is_lazy(const Node* n) {
+  while (node_is_pair(n) && !node_is_data_tagged(n)) n = pair_left(n);
+  return kLazyHeads.member[node_first_char(n)];
+}
 
 // Number of leading strict abstractions of a definition, stopping at 11.
 int leading_abstractions(const Node* definition);
