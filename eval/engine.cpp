@@ -209,9 +209,10 @@ struct NameHeads {
 constexpr NameHeads kNameHeads;
 
 // A normal ((\ x) body), the function that the next argument completes into a redex.
-bool is_abstraction(Node* n) {
-  return node_is_pair(n) && shape_of(n) == Shape::abstraction && !node_is_data_tagged(n) &&
-         node_arity(n) == 1 && !node_inner(n);
+inline bool is_abstraction(Node* n) {
+  // The header alone rules out most nodes; the shape is read only for pairs of arity 1.
+  constexpr uint64_t kTagBits = 0xFFull << 56;
+  return (n->header & kTagBits) == (uint64_t(1 + 52) << 56) && shape_of(n) == Shape::abstraction;
 }
 char binder_letter(Node* abstraction) { return leaf_chars(pair_right(pair_left(abstraction)))[0]; }
 
