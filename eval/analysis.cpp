@@ -32,12 +32,17 @@ bool is_byte_name(const char* s) {
   return ((c >= 0x01 && c <= 0x1F) || c >= 0x7F) && s[1] == '\0';  // never past an empty text
 }
 
+// A number, made at many steps: arity 1, whatever the definitions.
+void analyse_number(Node* n) {
+  n->header = (n->header & ~(0xFFull << 56)) | kLeafBit | (uint64_t(1 + 52) << 56);
+}
+
 // Returns true when the analysis wrote the extent (a variable's free set).
 bool analyse_leaf_text(Node* n) {
   const char* s = leaf_chars(n);
   unsigned char c = static_cast<unsigned char>(s[0]);
-  if (c >= '0' && c <= '9') {  // a number, made at many steps: arity 1
-    n->header = (n->header & ~(0xFFull << 56)) | kLeafBit | (uint64_t(1 + 52) << 56);
+  if (c >= '0' && c <= '9') {
+    analyse_number(n);
     return false;
   }
   if (c == '[') {
@@ -121,7 +126,12 @@ int leading_abstractions(const Node* d) {
 
 void analyse_fresh(Node* root) {
   if (node_is_leaf(root)) {
-    analyse_leaf(root);
+    unsigned char c = static_cast<unsigned char>(leaf_chars(root)[0]);
+    if (c >= '0' && c <= '9') {
+      analyse_number(root);
+    } else {
+      analyse_leaf(root);
+    }
     return;
   }
   // The engine mostly meets fresh pairs over analysed children.

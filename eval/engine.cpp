@@ -283,9 +283,7 @@ bool Machine::rewrite_from_frames() {
 // be built and rewritten at the next step; the rewrite is done from its parts instead.
 bool Machine::rewrite_into_function() {
   Node* g = frames.back().term();
-  if (node_is_data_tagged(g) || !node_analysed(g) || node_arity(g) != 1 || node_inner(g)) {
-    return false;
-  }
+  if ((tag_byte(g) & 0x7F) != 1 + 52) return false;  // analysed, arity 1, no redex, not data
   if (is_abstraction(g)) {
     Term function = frames.pop();  // held until the body is substituted
     place(substitute_body(pair_right(g), focus.get(), binder_letter(g), node_refs(g) > 1));
