@@ -1,7 +1,5 @@
 #include "primitives/integer_arithmetic.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -76,10 +74,10 @@ void floor_divide(std::string_view x, std::string_view y, Limbs* quotient, Limbs
 
 // Whether base^exponent is too long for the machine's memory: building a numeral of D digits
 // takes about 6 D bytes at its peak (the last square's transform, the numeral and its leaf),
-// so a power past an eighth of the memory in digits is refused instead of exhausting it.
+// so a power past an eighth of the memory in digits is refused instead of exhausting it. The
+// memory is what a result may take (the fuzz build's budget there).
 bool power_too_large(std::string_view base, std::string_view exponent) {
-  static const double memory =
-      double(sysconf(_SC_PHYS_PAGES)) * double(sysconf(_SC_PAGE_SIZE));
+  const double memory = double(memory_limit());
   if (exponent.size() > 18) return true;  // the base is at least 2 here
   // Digits of the base in floating point: its length and its leading digits.
   size_t lead = std::min<size_t>(base.size(), 15);
