@@ -132,9 +132,12 @@ struct Machine {
   // The focus becomes head applied to the arguments left apart, which wait in frames as the
   // descent into that application would have left them.
   void place(Term head) {
-    for (size_t i = apart.size(); i > 0; --i) frames.push(true, Term::adopt(apart[i - 1]));
+    size_t count = apart.size();
+    for (size_t i = count; i > 0; --i) frames.push(true, Term::adopt(apart[i - 1]));
     apart.clear();
     focus = std::move(head);
+    // Each frame is one step of the fuzz build's budget, as each was one step of a descent.
+    for (size_t i = 0; i < count; ++i) spend_step();
   }
   bool enter_argument();
   // A one-byte name whose definition is a normal value without parameters (an operator
@@ -153,7 +156,9 @@ struct Machine {
   // Down the spine to the first node that is normal or a redex, each argument into a frame.
   void descend_spine() {
     Node* m = focus.take();
+    size_t count = 0;
     do {
+      ++count;
       Node* f = pair_left(m);
       Node* a = pair_right(m);
       if (node_refs(m) == 1) {
@@ -167,6 +172,8 @@ struct Machine {
       m = f;
     } while (!is_normal(m) && node_arity(m) < 0);
     focus = Term::adopt(m);
+    // The fuzz build's budget counts each node of the descent, the first in the loop's step.
+    for (size_t i = 1; i < count; ++i) spend_step();
   }
   void normalise_first(Term value, Term waiting) {
     frames.push(false, std::move(waiting));
