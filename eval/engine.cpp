@@ -19,6 +19,11 @@ namespace {
 
 uint64_t g_steps = 0;
 
+// The last `count` arguments of the spine whose top is n, first argument first.
+inline void spine_arguments(Node* n, size_t count, Node** out) {
+  for (size_t i = count; i > 0; --i, n = pair_left(n)) out[i - 1] = pair_right(n);
+}
+
 // How a head name is rewritten: a built-in, or the table entry of its definition.
 struct Resolution {
   BuiltinFunction builtin = nullptr;
@@ -77,6 +82,8 @@ struct Machine {
   Term substitute_body(Node* body, Node* value, char letter, bool shared);
   void rewrite();
   void rewrite_name(Node* head);
+  void apply_definition(const PreparedBody& prepared);
+  void enter_memo(Node* head, Term definition);
   // The spine arguments of the focus, first argument first.
   void collect_args() {
     size_t count = 0;
@@ -84,8 +91,7 @@ struct Machine {
       ++count;
     }
     args.resize(count);
-    Node* n = focus.get();
-    for (size_t i = count; i > 0; --i, n = pair_left(n)) args[i - 1] = pair_right(n);
+    spine_arguments(focus.get(), count, args.data());
   }
   const Resolution& resolve(std::string_view name);
   const Resolution& resolve_head(Node* head) {
@@ -107,19 +113,23 @@ struct Machine {
     }
     return slot.resolution;
   }
-  // Moves into one child of the focus pair and keeps the other in a frame. A pair that only
-  // the focus holds gives its references to them and its cell straight back.
+  // The caller's reference to pair m becomes one reference to each child: a pair only the
+  // caller held gives its references to them and its cell straight back.
+  static void split_reference(Node* m) {
+    if (node_refs(m) == 1) {
+      cells::free_pair(m);
+    } else {
+      retain(pair_left(m));
+      retain(pair_right(m));
+      release_node(m);
+    }
+  }
+  // Moves into one child of the focus pair and keeps the other in a frame.
   void descend(bool into_function) {
     Node* m = focus.take();
     Node* f = pair_left(m);
     Node* a = pair_right(m);
-    if (node_refs(m) == 1) {
-      cells::free_pair(m);
-    } else {
-      retain(f);
-      retain(a);
-      release_node(m);
-    }
+    split_reference(m);
     if (into_function) {
       frames.push(true, Term::adopt(a));
       focus = Term::adopt(f);
@@ -140,18 +150,6 @@ struct Machine {
     for (size_t i = 0; i < count; ++i) spend_step();
   }
   bool enter_argument();
-  // A one-byte name whose definition is a normal value without parameters (an operator
-  // standing for its built-in) is replaced by that value, as rewrite_name does, without the
-  // general checks.
-  bool rewrite_alias(Node* leaf) {
-    const char* s = leaf_chars(leaf);
-    auto c = static_cast<unsigned char>(s[0]);
-    if (s[1] != '\0' || !byte_known[c]) return false;
-    const Resolution& r = byte_names[c];
-    if (r.builtin || r.prepared || !r.definition || !is_normal(r.definition->get())) return false;
-    focus = *r.definition;
-    return true;
-  }
   bool rewrite_into_function();
   // Down the spine to the first node that is normal or a redex, each argument into a frame.
   void descend_spine() {
@@ -161,13 +159,7 @@ struct Machine {
       ++count;
       Node* f = pair_left(m);
       Node* a = pair_right(m);
-      if (node_refs(m) == 1) {
-        cells::free_pair(m);
-      } else {
-        retain(f);
-        retain(a);
-        release_node(m);
-      }
+      split_reference(m);
       frames.push_owned(true, a);
       m = f;
     } while (!is_normal(m) && node_arity(m) < 0);
@@ -215,6 +207,14 @@ struct NameHeads {
 };
 constexpr NameHeads kNameHeads;
 
+// A head the engine rewrites by its name: not data, not a number, real, text or memo marker,
+// and neither of the binders, which have rules of their own.
+inline bool is_plain_name(const Node* head) {
+  return !node_is_data_tagged(head) && kNameHeads[node_first_char(head)] &&
+         !is_byte_leaf(head, '\\') && !is_byte_leaf(head, '{');
+}
+
+
 // A normal ((\ x) body), the function that the next argument completes into a redex.
 inline bool is_abstraction(Node* n) {
   // The header alone rules out most nodes; the shape is read only for pairs of arity 1.
@@ -246,10 +246,7 @@ bool Machine::rewrite_from_frames() {
   for (; node_is_pair(head); head = pair_left(head)) {
     if (node_is_data_tagged(head) || ++held + size_t(k) > 10) return false;
   }
-  if (!kNameHeads[node_first_char(head)] || is_byte_leaf(head, '\\') ||
-      is_byte_leaf(head, '{')) {
-    return false;
-  }
+  if (!is_plain_name(head)) return false;
   bool lazy = head_is_lazy(head);
   for (size_t i = 1; i <= size_t(k); ++i) {
     const Frame& frame = frames[size - i];
@@ -276,8 +273,7 @@ bool Machine::rewrite_from_frames() {
   }
   if (!r.prepared || r.prepared->parameters != total) return false;
   args.resize(total);
-  Node* n = m;
-  for (size_t i = held; i > 0; --i, n = pair_left(n)) args[i - 1] = pair_right(n);
+  spine_arguments(m, held, args.data());
   for (size_t i = 0; i < size_t(k); ++i) args[held + i] = frames[size - 1 - i].term();
   Term result = run_prepared_apart(*r.prepared, args.data(), apart);
   frames.truncate(size - size_t(k));
@@ -301,10 +297,7 @@ bool Machine::rewrite_into_function() {
   for (; node_is_pair(head); head = pair_left(head)) {
     if (node_is_data_tagged(head) || ++count > 9) return false;
   }
-  if (!kNameHeads[node_first_char(head)] || is_byte_leaf(head, '\\') ||
-      is_byte_leaf(head, '{') || head_is_lazy(head)) {
-    return false;
-  }
+  if (!is_plain_name(head) || head_is_lazy(head)) return false;
   const Resolution& r = resolve_head(head);
   if (r.builtin) {
     Term function = frames.pop();
@@ -320,8 +313,7 @@ bool Machine::rewrite_into_function() {
   if (!r.prepared || r.prepared->parameters != count + 1) return false;
   args.resize(count + 1);
   args[count] = focus.get();
-  Node* n = g;
-  for (size_t i = count; i > 0; --i, n = pair_left(n)) args[i - 1] = pair_right(n);
+  spine_arguments(g, count, args.data());
   Term result = run_prepared_apart(*r.prepared, args.data(), apart);
   Term function = frames.pop();  // released once the arguments are placed
   place(std::move(result));
@@ -340,10 +332,7 @@ bool Machine::enter_argument() {
   }
   Node* head = focus.get();
   while (node_is_pair(head) && !node_is_data_tagged(head)) head = pair_left(head);
-  if (node_is_data_tagged(head) || !kNameHeads[node_first_char(head)] ||
-      is_byte_leaf(head, '\\') || is_byte_leaf(head, '{') || head_is_lazy(head)) {
-    return false;
-  }
+  if (!is_plain_name(head) || head_is_lazy(head)) return false;
   focus = frames.exchange_top(false, std::move(focus));
   return true;
 }
@@ -358,8 +347,7 @@ void Machine::rewrite() {
   core_assert(arity_of(m) == 0, 3122);
   Node* head = m;
   while (node_is_pair(head) && !node_is_data_tagged(head)) head = pair_left(head);
-  if (!node_is_data_tagged(head) && kNameHeads[node_first_char(head)] &&
-      !(is_byte_leaf(head, '\\') || is_byte_leaf(head, '{'))) {
+  if (is_plain_name(head)) {
     rewrite_name(head);  // built-ins read their arguments themselves
     return;
   }
@@ -437,7 +425,7 @@ Term Machine::substitute_body(Node* body, Node* value, char letter, bool shared)
 }
 
 void Machine::rewrite_name(Node* head) {
-  Resolution r = resolve_head(head);
+  const Resolution& r = resolve_head(head);
   if (r.builtin) {
     if (r.pair_function) {  // the redex is ((head x) y)
       Node* m = focus.get();
@@ -451,29 +439,40 @@ void Machine::rewrite_name(Node* head) {
   }
   core_assert(r.definition != nullptr, 3179);
   if (r.prepared) {
-    collect_args();
-    core_assert(r.prepared->parameters <= args.size(), 3200);
-    place(run_prepared_apart(*r.prepared, args.data(), apart));
+    apply_definition(*r.prepared);
     return;
   }
-  Term d = *r.definition;
-  if (!is_normal(d)) {
-    std::string_view name = leaf_chars(head);
-    MemoMap& memo = memo_map();
-    auto flag = memo.find(name);
-    if (flag == memo.end()) {
-      memo.emplace(std::string(name), 0);
-      focus = make_pair(make_leaf("]" + std::string(name)), d);
-    } else if (flag->second == 0) {
-      // The definition needs its own value: the run ends with the cycle marker.
-      frames.clear();
-      focus = make_leaf(")" + std::string(name));
-    } else {
-      focus = std::move(d);
-    }
-    return;
+  const Term& d = *r.definition;
+  if (is_normal(d.get())) {
+    focus = d;
+  } else {
+    enter_memo(head, d);
   }
-  focus = std::move(d);
+}
+
+// A definition with parameters applied to the focus's spine arguments.
+void Machine::apply_definition(const PreparedBody& prepared) {
+  collect_args();
+  core_assert(prepared.parameters <= args.size(), 3200);
+  place(run_prepared_apart(prepared, args.data(), apart));
+}
+
+// A parameterless definition not yet normal: its first use computes it under a memo marker,
+// a use while that runs is a cycle, and a later use finds the stored value.
+void Machine::enter_memo(Node* head, Term d) {
+  std::string_view name = leaf_chars(head);
+  MemoMap& memo = memo_map();
+  auto flag = memo.find(name);
+  if (flag == memo.end()) {
+    memo.emplace(std::string(name), 0);
+    focus = make_pair(make_leaf("]" + std::string(name)), d);
+  } else if (flag->second == 0) {
+    // The definition needs its own value: the run ends with the cycle marker.
+    frames.clear();
+    focus = make_leaf(")" + std::string(name));
+  } else {
+    focus = std::move(d);
+  }
 }
 
 }  // namespace
@@ -539,7 +538,13 @@ Term reduce(Term t) {
       continue;
     }
     if (!node_inner(m) || head_is_lazy(m)) {
-      if (!(node_is_leaf(m) && mc.rewrite_alias(m))) mc.rewrite();
+      // A name of its own (an operator standing for its built-in, say) needs none of the
+      // general rewrite's search for the head.
+      if (node_is_leaf(m) && is_plain_name(m)) {
+        mc.rewrite_name(m);
+      } else {
+        mc.rewrite();
+      }
       continue;
     }
     Node* f = pair_left(m);

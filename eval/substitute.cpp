@@ -190,13 +190,15 @@ PreparedBody prepare_single(Node* body, char letter) {
 
 namespace {
 
+// The node a share or argument step puts on the stack.
+inline Node* step_node(uintptr_t step, Node* const* arguments) {
+  return (step & 1) ? arguments[step >> 2] : reinterpret_cast<Node*>(step);
+}
+
 // Runs the plan; with `apart`, leaves the marked spine applications unbuilt when it can.
 Term run_plan(const PreparedBody& prepared, Node* const* arguments, std::vector<Node*>* apart) {
   if (prepared.plan.size() == 1) {  // one argument or one shared term, as K, H and I give
-    uintptr_t step = prepared.plan[0];
-    Node* n = (step & 1) ? arguments[step >> 2] : reinterpret_cast<Node*>(step);
-    retain(n);
-    return Term::adopt(n);
+    return Term::share(step_node(prepared.plan[0], arguments));
   }
   // The engine never re-enters itself, so one scratch stack serves every run.
   static std::vector<Node*> results;
@@ -221,12 +223,7 @@ Term run_plan(const PreparedBody& prepared, Node* const* arguments, std::vector<
       --top;
       continue;
     }
-    Node* n;
-    if (step & 1) {
-      n = arguments[step >> 2];
-    } else {
-      n = reinterpret_cast<Node*>(step);
-    }
+    Node* n = step_node(step, arguments);
     retain(n);
     *top++ = n;
   }

@@ -239,12 +239,16 @@ Term small_integer_op(Op op, int64_t a, int64_t b) {
   return Term();
 }
 
-Term arithmetic(Op op, Term application) {
+// Machine-word numerals straight from the argument nodes; empty for the general path.
+Term small_operands(Op op, Node* x, Node* y) {
   int64_t a, b;
+  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return small_integer_op(op, a, b);
+  return Term();
+}
+
+Term arithmetic(Op op, Term application) {
   Node* m = application.get();
-  if (read_small_integer(pair_right(pair_left(m)), &a) && read_small_integer(pair_right(m), &b)) {
-    if (Term r = small_integer_op(op, a, b)) return r;
-  }
+  if (Term r = small_operands(op, pair_right(pair_left(m)), pair_right(m))) return r;
   TwoArgs args = two_args(application);
   const Term& x = args.x;
   const Term& y = args.y;
@@ -280,12 +284,9 @@ Term arithmetic(Op op, Term application) {
                      ty == kTypeInteger ? integer_to_fraction(y) : y);
 }
 
-// Machine-word numerals straight from the argument nodes.
 template <Op op>
 Term small_pair(Node* x, Node* y) {
-  int64_t a, b;
-  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return small_integer_op(op, a, b);
-  return Term();
+  return small_operands(op, x, y);
 }
 
 const BuiltinRow kRows[] = {

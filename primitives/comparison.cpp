@@ -34,12 +34,27 @@ bool same_type_less(char letter, const Term& x, const Term& y) {
   }
 }
 
-Term order(bool want_less, Term application) {
+// Machine-word numerals straight from the argument nodes; empty for the general path.
+Term small_order(bool want_less, Node* x, Node* y) {
   int64_t a, b;
-  Node* m = application.get();
-  if (read_small_integer(pair_right(pair_left(m)), &a) && read_small_integer(pair_right(m), &b)) {
+  if (read_small_integer(x, &a) && read_small_integer(y, &b)) {
     return truth(want_less ? a < b : a >= b);
   }
+  return Term();
+}
+
+// A node with itself, and machine-word numerals, which in normal form are equal exactly when
+// their values are; empty for the general path.
+Term small_equality(bool want_same, Node* x, Node* y) {
+  if (x == y) return truth(want_same);
+  int64_t a, b;
+  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return truth(want_same == (a == b));
+  return Term();
+}
+
+Term order(bool want_less, Term application) {
+  Node* m = application.get();
+  if (Term quick = small_order(want_less, pair_right(pair_left(m)), pair_right(m))) return quick;
   TwoArgs args = two_args(application);
   char tx = type_letter(args.x);
   char ty = type_letter(args.y);
@@ -57,12 +72,9 @@ Term order(bool want_less, Term application) {
 // Equality of two values; Z when either has no type and they are not the same node.
 Term equality(bool want_same, Term application) {
   Node* m = application.get();
-  Node* x = pair_right(pair_left(m));
-  Node* y = pair_right(m);
-  if (x == y) return truth(want_same);
-  int64_t a, b;
-  // Numerals in normal form are equal exactly when their values are.
-  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return truth(want_same == (a == b));
+  if (Term quick = small_equality(want_same, pair_right(pair_left(m)), pair_right(m))) {
+    return quick;
+  }
   TwoArgs args = two_args(application);
   char tx = type_letter(args.x);
   char ty = type_letter(args.y);
@@ -89,27 +101,19 @@ Term equality(bool want_same, Term application) {
   return truth(want_same ? equal : !equal);
 }
 
-// Machine-word numerals, and a node with itself, straight from the argument nodes.
 template <bool want_less>
-Term small_order(Node* x, Node* y) {
-  int64_t a, b;
-  if (read_small_integer(x, &a) && read_small_integer(y, &b)) {
-    return truth(want_less ? a < b : a >= b);
-  }
-  return Term();
+Term quick_order(Node* x, Node* y) {
+  return small_order(want_less, x, y);
 }
 
 template <bool want_same>
-Term small_equality(Node* x, Node* y) {
-  if (x == y) return truth(want_same);
-  int64_t a, b;
-  if (read_small_integer(x, &a) && read_small_integer(y, &b)) return truth(want_same == (a == b));
-  return Term();
+Term quick_equality(Node* x, Node* y) {
+  return small_equality(want_same, x, y);
 }
 
 const BuiltinRow kRows[] = {
-    {"less", 2, less, small_order<true>}, {"gteq", 2, gteq, small_order<false>},
-    {"same", 2, same, small_equality<true>}, {"diff", 2, diff, small_equality<false>},
+    {"less", 2, less, quick_order<true>}, {"gteq", 2, gteq, quick_order<false>},
+    {"same", 2, same, quick_equality<true>}, {"diff", 2, diff, quick_equality<false>},
     {"cmpr", 2, cmpr}, {"buck", 1, buck}, {"wave", 1, wave},
 };
 
